@@ -1,0 +1,56 @@
+// The conversion engine of one run (modPaaohjelma): converts the point that
+// stands in ConversionState according to the settings of that moment.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/conversion_settings.h"
+#include "engine/conversion_state.h"
+#include "geodesy/datum_transformation.h"
+
+namespace lomitra {
+
+class ConversionEngine {
+public:
+    // The engine reads `settings` at every point and never copies it.
+    ConversionEngine(const ConversionSettings& settings, DatumTransformation& datum,
+                     ConversionState& state)
+        : settings_(settings), datum_(datum), state_(state) {}
+
+    // Converts pointText[0], [1] into pointText[2], [3], kkjSheet, utmSheet,
+    // or leaves a message. The caller makes sure both source texts are non-empty.
+    void convertPoint();
+
+    // Cuts the point out of `line` by the current columns or field numbers and
+    // converts it. Afterwards `message` is empty when the line converted.
+    void convertLine(std::string_view line, LineLayout layout);
+
+    // `line` with the two result coordinates of the last convertLine put in
+    // place of the source ones. The length never changes.
+    std::string rebuildLine(std::string_view line, LineLayout layout);
+
+    ConversionState& state() { return state_; }
+    const ConversionSettings& settings() const { return settings_; }
+    DatumTransformation& datum() { return datum_; }
+
+private:
+    const ConversionSettings& settings_;
+    DatumTransformation& datum_;
+    ConversionState& state_;
+};
+
+// Fills state.fieldStart for `line`: the 1-based start of each field (runs of
+// characters above the space), at most 100, then the end marker length + 1.
+void splitFields(ConversionState& state, std::string_view line);
+
+// The free-format field in which the middle column of a marked range lies,
+// from the fieldStart of the sample line; -1 before the first field.
+// `previous` is kept when the scan runs past the table.
+int32_t fieldNumberAt(const ConversionState& state, int32_t start, int32_t length,
+                      int32_t previous);
+
+// The fixed-column line of one point in the result list (ResultLine).
+std::string formatResultLine(const ConversionState& state);
+
+}  // namespace lomitra

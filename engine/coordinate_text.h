@@ -1,0 +1,30 @@
+// Coordinate texts: reading numbers (decimal comma accepted), the three
+// geographic notations, and the number patterns of the results.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lomitra {
+
+// Replaces the first comma of `text` by a point (the caller keeps the change)
+// and reads the longest leading decimal number: blanks, tabs and line feeds
+// are skipped anywhere, a sign may lead, an exponent may follow. No digits: 0.
+// An overflow reads as infinity; callers refuse non-finite values.
+double parseNumber(std::string& text);
+
+// Unpacks a source angle in the notation `sourceFormat` (0 decimal degrees,
+// 1 ddmm.mmmm, other ddmmss.ssss) into decimal degrees. Sets `message` when a
+// minutes or seconds part is 61 or more; the value is returned regardless.
+double angleToDegrees(double value, int32_t sourceFormat, std::string& message);
+
+// Writes `value` with `decimals` decimals (the patterns "0.0" ... "0.00000000"),
+// always with a decimal point, whatever the locale.
+std::string formatNumber(double value, int decimals);
+
+// Packs `degrees` into the notation `resultFormat` and returns it left-aligned
+// in exactly 14 characters. Short inputs (sourceLength <= 8) get fewer decimals.
+std::string formatAngle(double degrees, int32_t resultFormat, int32_t sourceLength);
+
+}  // namespace lomitra

@@ -1,0 +1,16 @@
+// Map sheet identifiers of the KKJ and the UTM (ETRS-TM35FIN) sheet divisions.
+#pragma once
+
+#include <string>
+
+namespace lomitra {
+
+// N, E: YKJ metres. Eight characters such as "203406A3", or empty outside the
+// KKJ sheet area (or where the arithmetic would not give a well-formed identifier).
+std::string kkjSheetId(double N, double E);
+
+// N, E: ETRS-TM35FIN metres. Seven characters such as "L4133B3", or empty
+// outside the UTM sheet area.
+std::string utmSheetId(double N, double E);
+
+}  // namespace lomitra

@@ -1,0 +1,59 @@
+// The Finnish texts of the program's messages, in one place.
+//
+// Written here in UTF-8; texts that enter the result list or a file are
+// turned into Windows-1252 (utf8ToCp1252) where they are used.
+#pragma once
+
+#include <string_view>
+
+namespace lomitra::texts {
+
+// The shared line break of multi-line messages and help texts.
+inline constexpr std::string_view kLineBreak = "\r\n";
+
+// Messages at the end of a result line (engine).
+inline constexpr std::string_view kUnsuitableCoordinates =
+    "annetuille asetuksille sopimattomat koordinaatit";
+inline constexpr std::string_view kMinutesSeconds = "minuutit ja sekunnit oltava välillä 0-60";
+inline constexpr std::string_view kSourceCoordinatesMissing = "lähtökoordinaatit puuttuvat";
+
+// Conversion window.
+inline constexpr std::string_view kCoordinatesNotGiven = "Lähtökoordinaatteja ei ole vielä annettu.";
+inline constexpr std::string_view kColumnsNotDefined =
+    "Koordinaattien aloituskohtia ja pituuksia ei ole vielä määritelty.";
+inline constexpr std::string_view kOutputBeforeClosing = "Tulostetaanko pisteet ennen lopetusta?";
+inline constexpr std::string_view kChooseOutputThenClose =
+    "Valitse tulostustoiminto ja sulje sitten tämä ikkuna.";
+inline constexpr std::string_view kGuidancePrepared =
+    "Lue lähtöpisteet tiedostosta tai näppäile lähtökoordinaatit kenttiin ja klikkaa 'Muunna'";
+inline constexpr std::string_view kGuidanceMark =
+    "Valitse koordinaattiriviltä ne merkit, joista muodostuu ";
+inline constexpr std::string_view kGuidanceMarked =
+    "'Muunna' -näppäimellä voit muuntaa pisteet tai 'Aloituskohdat' "
+    "-näppäimellä uusia koordinaattien määrittelyn";
+
+// File-driven conversion.
+inline constexpr std::string_view kOutputBeforeNewFile1 =
+    "Haluatko tehdä tulostuksia jo muunnetuille pisteille";
+inline constexpr std::string_view kOutputBeforeNewFile2 = "ennen uuden tiedoston lukemista?";
+inline constexpr std::string_view kCaptionOpenSource = "Avaa ja lue lähtötiedosto";
+inline constexpr std::string_view kCaptionWriteOutput = "Avaa ja kirjoita tulostiedosto";
+
+// Result file, table file and printing.
+inline constexpr std::string_view kNothingConverted = "Muunnosta ei ole vielä tehty.";
+inline constexpr std::string_view kOnlyFilePoints =
+    "Tiedostosta luettuja pisteitä ainoastaan voidaan tulostaa.";
+inline constexpr std::string_view kPointsWritten = " pistettä tulostettu tiedostoon:";
+inline constexpr std::string_view kLinesWritten = " riviä tulostettu tiedostoon:";
+inline constexpr std::string_view kPrintingFailed = "Tulostus kirjoittimelle ei onnistunut";
+
+// File selection window.
+inline constexpr std::string_view kFileNameMissing = "Puuttuu avattavan tiedoston nimi.";
+inline constexpr std::string_view kFileNotFound = "Ei löydy tiedostoa:";
+inline constexpr std::string_view kSameFile1 = "Tulostiedosto ja lähtötiedosto ovat sama tiedosto.";
+inline constexpr std::string_view kSameFile2 = "Ei voida tulostaa";
+inline constexpr std::string_view kOverwrite1 = "Tiedosto:  ";
+inline constexpr std::string_view kOverwrite2 =
+    "on jo olemassa. Kirjoitetaanko vanhan tiedon päälle?";
+
+}  // namespace lomitra::texts

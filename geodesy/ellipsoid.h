@@ -1,0 +1,42 @@
+// Ellipsoids of the two Finnish reference systems.
+//
+// EUREF-FIN lies on GRS80, KKJ on the International (Hayford 1924) ellipsoid.
+// The table is addressed by the index used throughout JHS 154 code:
+// 1 = GRS80, 2 = Hayford. Lengths are metres.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace lomitra {
+
+// Degrees per radian as the program has always used it. Deliberately
+// 57.29577951308238, not 180/pi = 57.29577951308232: results stored by
+// users were computed with this value.
+inline constexpr double kDegreesPerRadian = 57.29577951308238;
+
+inline constexpr int16_t kGrs80 = 1;
+inline constexpr int16_t kHayford = 2;
+
+struct Ellipsoid {
+    double semiMajorAxis = 0;              // a, metres
+    double flattening = 0;                 // f
+    double semiMinorAxis = 0;              // b = (1 - f) a, metres
+    double eccentricitySquared = 0;        // e^2 = (a^2 - b^2) / a^2
+    double secondEccentricitySquared = 0;  // e'^2 = (a^2 - b^2) / b^2
+};
+
+// The two-entry ellipsoid table. All zero until initEllipsoids() runs.
+class EllipsoidTable {
+public:
+    // Fills both entries; running it again recomputes the same values.
+    void initEllipsoids();
+
+    // index 1 (GRS80) or 2 (Hayford); any other index is outside the table.
+    const Ellipsoid& at(int16_t index) const;
+
+private:
+    std::array<Ellipsoid, 2> entries_{};
+};
+
+}  // namespace lomitra
