@@ -1,0 +1,34 @@
+// Reads a text file line by line as raw bytes, streaming.
+//
+// A line ends in CR LF; a lone LF or a lone CR also ends a line, so that files
+// from other systems are not read as one line. The line end is not part of
+// the line. A last line without a line end is still a line; an empty file has
+// no lines.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace lomitra {
+
+class TextLineReader {
+public:
+    // path "-" reads standard input.
+    explicit TextLineReader(const std::string& path);
+    ~TextLineReader();
+    TextLineReader(const TextLineReader&) = delete;
+    TextLineReader& operator=(const TextLineReader&) = delete;
+
+    bool isOpen() const { return file_ != nullptr; }
+    // Next line into `line`; false at the end of the file or on a read error.
+    bool readLine(std::string& line);
+    // True when reading stopped on an error rather than at the end of the file.
+    bool failed() const { return failed_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    bool ownsFile_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace lomitra
