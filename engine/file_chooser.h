@@ -1,0 +1,76 @@
+// The file selection window frmTiedosto without any window toolkit.
+//
+// FileChooserModel keeps the drive, the folder (Dir1 path) and the typed name
+// (txtTiedosto), and runs the checks of "&Avaa" for the purpose that
+// ConversionSession::fileAction holds at that moment; then it hides the window
+// and runs the action on the conversion window model. The Qt window shows the
+// folder and its files in whatever chooser it likes, copies the folder path
+// and the name into the model, and calls its handlers.
+//
+// On this platform a drive is a root of the file tree: "/" and the mount
+// points of removable media. Paths are native (UTF-8).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/conversion_window.h"
+#include "engine/platform_services.h"
+
+namespace lomitra {
+
+// The request of the model to the window that shows it.
+class FileChooserView {
+public:
+    virtual ~FileChooserView() = default;
+    // Hides the file selection window (its contents stay).
+    virtual void hideChooser() = 0;
+};
+
+class FileChooserModel {
+public:
+    // Starts at `startFolder` (the program's current folder when empty) on the
+    // drive that contains it.
+    FileChooserModel(ConversionWindowModel& window, PlatformServices& platform,
+                     std::string startFolder = {});
+
+    void setView(FileChooserView* view) { view_ = view; }
+
+    // Drive1: the drives of the machine, "/" first.
+    static std::vector<std::string> availableDrives();
+    const std::string& drive() const { return drive_; }
+    // Drive1 change: the folder becomes the drive. A drive that cannot be read
+    // keeps the previous drive and folder, with a message; returns false.
+    bool changeDrive(const std::string& drive);
+
+    // Dir1: the current folder. A folder that cannot be read keeps the
+    // previous one, with a message; returns false.
+    const std::string& folder() const { return folder_; }
+    bool changeFolder(const std::string& folder);
+
+    // File1: the names of the ordinary files of the folder, sorted.
+    std::vector<std::string> fileNames() const;
+    // File1 click: the clicked name alone goes into txtTiedosto.
+    void fileClicked(const std::string& name) { txtTiedosto = name; }
+
+    // The typed or clicked file name, or a complete path.
+    std::string txtTiedosto;
+
+    // "&Avaa" (also a double click in File1). True when the choice was
+    // accepted: the window was hidden and the action of fileAction ran
+    // (whether that action then succeeded is its own business). False when a
+    // check stopped it; the window stays open with its contents.
+    bool acceptFileChoice();
+
+    // "&Peruuta": hide; nothing else changes.
+    void cmdPeruuta_Click();
+
+private:
+    ConversionWindowModel& window_;
+    PlatformServices& platform_;
+    FileChooserView* view_ = nullptr;
+    std::string drive_;
+    std::string folder_;
+};
+
+}  // namespace lomitra
