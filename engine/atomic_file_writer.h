@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lomitra {
 
@@ -28,12 +29,16 @@ public:
     const std::string& error() const { return error_; }
 
 private:
+    void fail(const char* what, int errnum);
+
     std::string path_;
     std::string tempPath_;
     std::FILE* file_ = nullptr;
     bool toStdout_ = false;
     bool failed_ = false;
+    bool committed_ = false;
     std::string error_;
+    std::vector<char> buffer_;
 };
 
 }  // namespace lomitra

@@ -3,11 +3,14 @@
 // A line ends in CR LF; a lone LF or a lone CR also ends a line, so that files
 // from other systems are not read as one line. The line end is not part of
 // the line. A last line without a line end is still a line; an empty file has
-// no lines.
+// no lines. The bytes of a line are never changed. Memory stays at one buffer
+// plus the longest line, whatever the size of the file.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace lomitra {
 
@@ -26,9 +29,17 @@ public:
     bool failed() const { return failed_; }
 
 private:
+    // Refills the buffer; false when nothing more can be read.
+    bool fill();
+
     std::FILE* file_ = nullptr;
     bool ownsFile_ = false;
     bool failed_ = false;
+    bool atEnd_ = false;
+    bool skipLf_ = false;  // the previous line ended in CR: a LF right after it belongs to it
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
 };
 
 }  // namespace lomitra

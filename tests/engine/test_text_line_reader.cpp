@@ -1,0 +1,118 @@
+// The streaming line reader: line ends, untouched bytes, block boundaries.
+#include "engine/text_line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace lomitra {
+namespace {
+
+class TempFile {
+public:
+    explicit TempFile(const std::string& bytes) {
+        path_ = (std::filesystem::temp_directory_path() /
+                 ("lomitra_reader_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++)))
+                    .string();
+        std::FILE* f = std::fopen(path_.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    ~TempFile() { std::filesystem::remove(path_); }
+    const std::string& path() const { return path_; }
+
+private:
+    static inline int counter_ = 0;
+    std::string path_;
+};
+
+std::vector<std::string> readAll(const std::string& bytes) {
+    TempFile file(bytes);
+    TextLineReader reader(file.path());
+    EXPECT_TRUE(reader.isOpen());
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.readLine(line)) lines.push_back(line);
+    EXPECT_FALSE(reader.failed());
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(TextLineReader, LineEnds) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Lines expected;
+    };
+    const std::vector<Case> cases = {
+        {"empty file", "", {}},
+        {"CR LF", "a b\r\nc\r\n", {"a b", "c"}},
+        {"lone LF", "a\nb\n", {"a", "b"}},
+        {"lone CR", "a\rb\r", {"a", "b"}},
+        {"mixed ends", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+        {"last line without end", "x\r\nlast", {"x", "last"}},
+        {"empty lines kept", "\r\n\n\r\r\nz", {"", "", "", "", "z"}},
+        {"LF CR is two ends", "a\n\rb", {"a", "", "b"}},
+        {"only a line end", "\r\n", {""}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(readAll(c.bytes), c.expected) << c.name;
+    }
+}
+
+TEST(TextLineReader, BytesUntouched) {
+    // Windows-1252 letters, a NUL, a tab and DEL stay as they are.
+    const std::string line = std::string("\xE4\xF6\xC5 \t1\0x\x7F\xFF", 10);
+    EXPECT_EQ(readAll(line + "\r\n" + line), (Lines{line, line}));
+}
+
+TEST(TextLineReader, BlockBoundaries) {
+    // The reader fills 256 KiB blocks: a CR LF split across two blocks is one
+    // line end, and a line longer than a block is whole.
+    const std::size_t block = 1 << 18;
+    for (std::size_t firstLength : {block - 1, block - 2, block, block + 1}) {
+        std::string first(firstLength, 'a');
+        first[0] = 'b';
+        const std::string bytes = first + "\r\nnext\r\n";
+        EXPECT_EQ(readAll(bytes), (Lines{first, "next"})) << "first line of " << firstLength;
+    }
+    const std::string longLine(3 * block + 7, 'q');
+    EXPECT_EQ(readAll("x\n" + longLine + "\ry"), (Lines{"x", longLine, "y"}));
+    // A CR that ends the last block of the file ends the last line.
+    EXPECT_EQ(readAll(std::string(block - 1, 'c') + "\r"), (Lines{std::string(block - 1, 'c')}));
+}
+
+TEST(TextLineReader, ManyLines) {
+    std::string bytes;
+    Lines expected;
+    for (int i = 0; i < 100000; ++i) {
+        expected.push_back(std::to_string(i * 7919));
+        bytes += expected.back();
+        bytes += (i % 3 == 0) ? "\r\n" : (i % 3 == 1 ? "\n" : "\r");
+    }
+    EXPECT_EQ(readAll(bytes), expected);
+}
+
+TEST(TextLineReader, MissingFile) {
+    TextLineReader reader("/nonexistent-lomitra-dir/none.txt");
+    EXPECT_FALSE(reader.isOpen());
+    std::string line = "old";
+    EXPECT_FALSE(reader.readLine(line));
+    EXPECT_TRUE(line.empty());
+}
+
+TEST(TextLineReader, DirectoryIsAReadError) {
+    // Opening a directory succeeds on Linux but reading it fails: a failure, not an empty file.
+    TextLineReader reader(std::filesystem::temp_directory_path().string());
+    if (!reader.isOpen()) GTEST_SKIP() << "directory cannot be opened here";
+    std::string line;
+    EXPECT_FALSE(reader.readLine(line));
+    EXPECT_TRUE(reader.failed());
+}
+
+}  // namespace
+}  // namespace lomitra
