@@ -56,4 +56,20 @@ inline constexpr std::string_view kOverwrite1 = "Tiedosto:  ";
 inline constexpr std::string_view kOverwrite2 =
     "on jo olemassa. Kirjoitetaanko vanhan tiedon päälle?";
 
+// Conversion window and file chooser: refusals and failures of files.
+inline constexpr std::string_view kColumnValueOutOfRange =
+    "Aloituskohtien ja pituuksien on oltava välillä 0-32767.";
+inline constexpr std::string_view kNoSourceFileForResult =
+    "Lähtötiedostoa ei ole luettu. Lue lähtötiedosto ennen kuin tulostat tuloskoordinaatit "
+    "tiedostoon.";
+inline constexpr std::string_view kSourceNotReadable = "Lähtötiedostoa ei voitu lukea:";
+inline constexpr std::string_view kSourceWindowUnchanged = "Ikkunan tiedot säilyivät ennallaan.";
+inline constexpr std::string_view kFileNotWritable = "Tiedostoon ei voitu kirjoittaa:";
+inline constexpr std::string_view kNothingWasWritten =
+    "Mitään ei tulostettu; aiempi tiedosto säilyi ennallaan.";
+inline constexpr std::string_view kWildcardInName =
+    "Tiedoston nimessä ei saa olla merkkejä * ? [ ]";
+inline constexpr std::string_view kDriveNotReadable = "Levyä ei voida lukea:";
+inline constexpr std::string_view kFolderNotReadable = "Kansiota ei voida lukea:";
+
 }  // namespace lomitra::texts
