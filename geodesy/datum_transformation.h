@@ -72,7 +72,9 @@ public:
     void helmertTransform(double x, double y, double& X, double& Y) const;
 
 private:
-    void computeAffineParameters();
+    // Fills affine_ for lastTriangle_ and lastDirection_; false for a
+    // degenerate triangle, which then counts as not containing the point.
+    bool computeAffineParameters();
 
     EllipsoidTable ellipsoids_;
     TriangulationNetwork network_;

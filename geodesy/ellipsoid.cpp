@@ -1,0 +1,38 @@
+// The ellipsoid table of JHS 154: GRS80 (EUREF-FIN) and the International
+// ellipsoid of Hayford 1924 (KKJ), with their derived constants.
+#include "geodesy/ellipsoid.h"
+
+#include <cstddef>
+
+namespace lomitra {
+
+namespace {
+
+Ellipsoid makeEllipsoid(double semiMajorAxis, double inverseFlattening) {
+    Ellipsoid e;
+    e.semiMajorAxis = semiMajorAxis;
+    e.flattening = 1.0 / inverseFlattening;
+    e.semiMinorAxis = (1.0 - e.flattening) * semiMajorAxis;
+    const double a2 = semiMajorAxis * semiMajorAxis;
+    const double b2 = e.semiMinorAxis * e.semiMinorAxis;
+    e.eccentricitySquared = (a2 - b2) / a2;
+    e.secondEccentricitySquared = (a2 - b2) / b2;
+    return e;
+}
+
+}  // namespace
+
+void EllipsoidTable::initEllipsoids() {
+    entries_[kGrs80 - 1] = makeEllipsoid(6378137.0, 298.257222101);
+    entries_[kHayford - 1] = makeEllipsoid(6378388.0, 297.0);
+}
+
+const Ellipsoid& EllipsoidTable::at(int16_t index) const {
+    // An index outside the table is a programming error: answer with the all-zero
+    // ellipsoid, which turns every result into NaN, instead of reading out of bounds.
+    static constexpr Ellipsoid kOutsideTable{};
+    if (index != kGrs80 && index != kHayford) return kOutsideTable;
+    return entries_[static_cast<std::size_t>(index - 1)];
+}
+
+}  // namespace lomitra
