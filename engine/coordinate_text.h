@@ -23,6 +23,9 @@ double angleToDegrees(double value, int32_t sourceFormat, std::string& message);
 // always with a decimal point, whatever the locale.
 std::string formatNumber(double value, int decimals);
 
+// As formatNumber, appending to `out` (no allocation while `out` has room).
+void appendNumber(std::string& out, double value, int decimals);
+
 // Packs `degrees` into the notation `resultFormat` and returns it left-aligned
 // in exactly 14 characters. Short inputs (sourceLength <= 8) get fewer decimals.
 std::string formatAngle(double degrees, int32_t resultFormat, int32_t sourceLength);

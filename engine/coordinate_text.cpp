@@ -1,0 +1,261 @@
+// Coordinate texts.
+//
+// Reading follows the rule of Visual Basic's Val: blanks, tabs and line feeds
+// are skipped wherever they stand, and the number ends at the first character
+// that cannot continue it. The collected characters are read with
+// std::from_chars and written with std::to_chars, so the regional settings
+// (a decimal comma, thousands separators) never change a value or a result.
+#include "engine/coordinate_text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "engine/cp1252.h"
+#include "engine/texts.h"
+
+namespace lomitra {
+namespace {
+
+bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The characters of one number, without blanks. Short numbers stay in the
+// local array; only a number longer than it spills into the heap.
+class NumberBuffer {
+public:
+    void push(char c) {
+        if (heap_.empty() && size_ < local_.size()) {
+            local_[size_++] = c;
+            return;
+        }
+        if (heap_.empty()) {
+            heap_.assign(local_.data(), size_);
+        }
+        heap_.push_back(c);
+    }
+    const char* data() const { return heap_.empty() ? local_.data() : heap_.data(); }
+    std::size_t size() const { return heap_.empty() ? size_ : heap_.size(); }
+
+private:
+    std::array<char, 64> local_{};
+    std::size_t size_ = 0;
+    std::string heap_;
+};
+
+// Decimal sign of -1, 0 or +1 (a NaN counts as 0).
+double signOf(double value) {
+    if (value > 0.0) {
+        return 1.0;
+    }
+    if (value < 0.0) {
+        return -1.0;
+    }
+    return 0.0;
+}
+
+}  // namespace
+
+double parseNumber(std::string& text) {
+    const std::size_t comma = text.find(',');
+    if (comma != std::string::npos) {
+        text[comma] = '.';
+    }
+
+    NumberBuffer buffer;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    // Moves i to the next character that is not skipped.
+    auto next = [&]() {
+        while (i < n && isSkipped(text[i])) {
+            ++i;
+        }
+    };
+
+    next();
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+        next();
+    }
+    if (negative) {
+        buffer.push('-');
+    }
+
+    // Mantissa: digits, an optional point, digits. The decimal magnitude of
+    // the leading significant digit is tracked so that an out-of-range value
+    // can be told apart as an overflow (infinity) or an underflow (zero).
+    bool anyDigit = false;
+    bool significant = false;
+    long long magnitude = 0;  // power of ten of the first significant digit
+    long long integerDigits = 0;
+    long long leadingFractionZeros = 0;
+    while (i < n && isDigit(text[i])) {
+        anyDigit = true;
+        if (text[i] != '0') {
+            significant = true;
+        }
+        if (significant) {
+            ++integerDigits;
+        }
+        buffer.push(text[i]);
+        ++i;
+        next();
+    }
+    if (i < n && text[i] == '.') {
+        buffer.push('.');
+        ++i;
+        next();
+        bool fractionSignificant = significant;
+        while (i < n && isDigit(text[i])) {
+            anyDigit = true;
+            if (!fractionSignificant) {
+                if (text[i] == '0') {
+                    ++leadingFractionZeros;
+                } else {
+                    fractionSignificant = true;
+                }
+            }
+            buffer.push(text[i]);
+            ++i;
+            next();
+        }
+        significant = fractionSignificant;
+    }
+    if (!anyDigit) {
+        return 0.0;
+    }
+    if (!significant) {
+        return negative ? -0.0 : 0.0;
+    }
+    magnitude = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
+
+    // Exponent: taken only when at least one digit follows the e and its sign.
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        auto skip = [&]() {
+            while (j < n && isSkipped(text[j])) {
+                ++j;
+            }
+        };
+        skip();
+        bool exponentNegative = false;
+        if (j < n && (text[j] == '+' || text[j] == '-')) {
+            exponentNegative = text[j] == '-';
+            ++j;
+            skip();
+        }
+        if (j < n && isDigit(text[j])) {
+            buffer.push('e');
+            if (exponentNegative) {
+                buffer.push('-');
+            }
+            long long exponent = 0;
+            while (j < n && isDigit(text[j])) {
+                buffer.push(text[j]);
+                // Saturates far beyond any finite double.
+                if (exponent < 100000) {
+                    exponent = exponent * 10 + (text[j] - '0');
+                }
+                ++j;
+                skip();
+            }
+            magnitude += exponentNegative ? -exponent : exponent;
+        }
+    }
+
+    double value = 0.0;
+    const char* first = buffer.data();
+    const auto [ptr, ec] = std::from_chars(first, first + buffer.size(), value);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        // Too large: infinity, which every caller refuses. Too small: zero.
+        const double limit = magnitude >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        return negative ? -limit : limit;
+    }
+    if (ec != std::errc()) {
+        // Guard only: the buffer always holds a well-formed number here.
+        return 0.0;
+    }
+    return value;
+}
+
+double angleToDegrees(double value, int32_t sourceFormat, std::string& message) {
+    if (sourceFormat == 0) {
+        return value;
+    }
+    const double s = signOf(value);
+    const double v = std::fabs(value) + 1e-10;
+    if (sourceFormat == 1) {
+        const double d = std::trunc(v / 100.0);
+        const double m = v - 100.0 * d;
+        if (m >= 61.0) {
+            message = utf8ToCp1252(texts::kMinutesSeconds);
+        }
+        return (m / 60.0 + d) * s;
+    }
+    const double d = std::trunc(v / 10000.0);
+    const double w = v - 10000.0 * d;
+    const double m = std::trunc(w / 100.0);
+    const double sec = w - 100.0 * m;
+    if (m >= 61.0 || sec >= 61.0) {
+        message = utf8ToCp1252(texts::kMinutesSeconds);
+    }
+    return (m / 60.0 + d + sec / 3600.0) * s;
+}
+
+void appendNumber(std::string& out, double value, int decimals) {
+    if (value == 0.0) {
+        value = 0.0;  // a negative zero is not a negative value: no minus sign
+    }
+    // 309 integer digits, a sign, a point and the decimals fit.
+    std::array<char, 400> buffer;
+    const auto [end, ec] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                      std::chars_format::fixed, decimals);
+    if (ec != std::errc()) {
+        // Guard only: the buffer holds any double with up to 8 decimals.
+        return;
+    }
+    out.append(buffer.data(), end);
+}
+
+std::string formatNumber(double value, int decimals) {
+    std::string text;
+    appendNumber(text, value, decimals);
+    return text;
+}
+
+std::string formatAngle(double degrees, int32_t resultFormat, int32_t sourceLength) {
+    const bool shortInput = sourceLength <= 8;
+    const double s = signOf(degrees);
+    const double v = std::fabs(degrees) + 1e-12;
+    double number = 0.0;
+    int decimals = 0;
+    if (resultFormat == 0) {
+        number = degrees;
+        decimals = shortInput ? 6 : 8;
+    } else if (resultFormat == 1) {
+        const double d = std::trunc(v);
+        const double m = (v - d) * 60.0;
+        number = (d * 100.0 + m) * s;
+        decimals = shortInput ? 4 : 6;
+    } else {
+        const double d = std::trunc(v);
+        const double t = (v - d) * 60.0;
+        const double m = std::trunc(t);
+        const double sec = (t - m) * 60.0;
+        number = (d * 10000.0 + m * 100.0 + sec) * s;
+        decimals = shortInput ? 2 : 4;
+    }
+    std::string text;
+    text.reserve(24);
+    appendNumber(text, number, decimals);
+    text.append(10, ' ');
+    text.resize(14, ' ');  // pads even a text as short as inf
+    return text;
+}
+
+}  // namespace lomitra

@@ -1,0 +1,119 @@
+// KKJ Gauss-Krueger zone helpers on the Hayford ellipsoid.
+//
+// A compact closed-form approximation of the Gauss-Krueger projection that
+// serves only the KKJ map sheet identifiers: the zone of a point, the point in
+// another zone, and the half width of a zone. Near the central meridians it
+// agrees with the exact transverse Mercator to a few millimetres, which is all
+// that sheet borders need. The correction terms of kkjZoneChange are evaluated
+// from single-precision copies of their inputs, as in the original
+// formulation, so that points on sheet borders fall on the same side.
+//
+// Symbols: phiPrime is the rectifying latitude N / A, phi the footpoint
+// latitude, u the east distance from the central meridian divided by the polar
+// radius of curvature C, dLambda the longitude from the central meridian.
+#include "engine/kkj_zone.h"
+
+#include <cmath>
+#include <limits>
+
+namespace lomitra {
+namespace {
+
+constexpr double kRho = 57.29577951308238;      // degrees per radian
+constexpr double kE2Prime = 0.00676817019722;   // second eccentricity squared
+constexpr double kA = 6367654.5;                // meridian arc -> rectifying latitude
+constexpr double kC = 6399936.608;              // polar radius of curvature
+constexpr double kAChange = 6367654.5001;       // the same, as kkjZoneChange uses them
+constexpr double kCChange = 6399936.6081;
+constexpr double kTanHalfZone = 0.026185921569;  // tan 1.5 degrees
+
+double mod(double x, double d) { return x - std::trunc(x / d) * d; }
+
+double sgn(double x) { return x > 0.0 ? 1.0 : (x < 0.0 ? -1.0 : 0.0); }
+
+// trunc into a 32-bit integer; a NaN gives 0 and the range is clamped
+// (reached only by coordinates far outside any KKJ zone).
+int32_t truncToInt(double x) {
+    if (!(x == x)) {
+        return 0;
+    }
+    constexpr double lo = std::numeric_limits<int32_t>::min();
+    constexpr double hi = std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(std::trunc(x < lo ? lo : (x > hi ? hi : x)));
+}
+
+double sq(double x) { return x * x; }
+
+}  // namespace
+
+int32_t kkjZoneOf(double N, double E) {
+    const int32_t z0 = truncToInt(E / 1000000.0);
+    const double phiPrime = N / kA;
+    const double phi = phiPrime + 0.0025295069 * std::sin(2.0 * phiPrime) +
+                       3.7324e-6 * std::sin(4.0 * phiPrime);
+    const double u = (mod(E, 1000000.0) - 500000.0) / kC;
+    const double dLambda =
+        std::atan(std::sinh(u) * std::sqrt(1.0 / sq(std::cos(phi)) + kE2Prime)) * kRho;
+    return z0 + truncToInt((sgn(dLambda) * 1.5 + dLambda) / 3.0);
+}
+
+void kkjZoneChange(int32_t targetZone, double N, double E, double& Nout, double& Eout) {
+    Nout = N;
+    Eout = E;
+    const int32_t z0 = truncToInt(E / 1000000.0);
+    if (z0 == targetZone) {
+        return;
+    }
+
+    // Footpoint latitude (coefficients in degrees).
+    const double phiPrime = N / kAChange;
+    const double phi = phiPrime + (0.1449300705 * std::sin(2.0 * phiPrime) +
+                                   0.0002138508 * std::sin(4.0 * phiPrime) +
+                                   4.322e-7 * std::sin(6.0 * phiPrime)) /
+                                      kRho;
+
+    // Inverse: from (phi, u) to the latitude phiS and longitude dLambda.
+    const double V = std::sqrt(1.0 + kE2Prime * sq(std::cos(phi)));
+    const double u = (mod(E, 1000000.0) - 500000.0) / kCChange;
+    double dLambda = std::atan(std::sinh(u) * V / std::cos(phi));
+    double phiS = std::atan(std::tan(phi) * std::cos(V * dLambda));
+    {
+        const double phiF = static_cast<float>(phiS);
+        const double uF = static_cast<float>(u);
+        phiS = phiS - std::pow(uF, 4) * 0.0011 * std::tan(phiF);
+        dLambda = dLambda - std::pow(uF * std::cos(phiF), 3) * 7.5e-6;
+    }
+
+    // Change of central meridian, 3 degrees a zone.
+    dLambda = dLambda - static_cast<double>(targetZone - z0) * 3.0 / kRho;
+
+    // Forward into the target zone.
+    const double V2 = std::sqrt(1.0 + kE2Prime * sq(std::cos(phiS)));
+    const double phi2 = std::atan(std::tan(phiS) / std::cos(V2 * dLambda));
+    double north = kAChange * phi2 - 16107.0347 * std::sin(2.0 * phi2) +
+                   16.9762 * std::sin(4.0 * phi2) - 0.0223 * std::sin(6.0 * phi2);
+    const double V3 = std::sqrt(1.0 + kE2Prime * sq(std::cos(phi2)));
+    const double q = std::tan(dLambda) * std::cos(phi2) / V3;
+    const double w = std::asinh(q);
+    double east = w * kCChange + 500000.0 + static_cast<double>(targetZone) * 1000000.0;
+    {
+        const double pF = static_cast<float>(phiS);
+        const double wF = static_cast<float>(w);
+        const double cF = static_cast<float>(std::cos(pF));
+        north = north + std::pow(wF, 4) * 7147.0 * std::tan(pF) * (3.0 * cF * cF - 2.0);
+        east = east + std::pow(wF, 3) * 48.0 * std::pow(cF, 4);
+    }
+    Nout = north;
+    Eout = east;
+}
+
+double kkjZoneHalfWidth(double N) {
+    const double phiPrime = N / kA;
+    const double phi = phiPrime + 0.002529507 * std::sin(2.0 * phiPrime) +
+                       3.7324e-6 * std::sin(4.0 * phiPrime);
+    const double V = std::sqrt(1.0 + kE2Prime * sq(std::cos(phi)));
+    const double t = std::cos(phi) * kTanHalfZone / V;
+    return kC * std::asinh(t);
+}
+
+}  // namespace lomitra
