@@ -1,0 +1,426 @@
+// The conversion window frmLaske without any window toolkit: typed points,
+// file-driven conversion, the result list, result and table files, printing.
+#include "engine/conversion_window.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "engine/atomic_file_writer.h"
+#include "engine/settings_window.h"
+#include "engine/text_line_reader.h"
+#include "engine/texts.h"
+
+namespace lomitra {
+
+namespace {
+
+constexpr int kEnterKey = 13;
+// A result line shorter than this holds no source coordinates (columns 10-37).
+constexpr std::size_t kMinCopyBackLength = 38;
+// The coordinate line is chosen among lines longer than this when line 0 is short.
+constexpr std::size_t kShortFirstLine = 6;
+constexpr std::size_t kCoordinateLineMinimum = 16;
+
+// Removes leading and trailing spaces only (tabs belong to the text).
+std::string trimSpaces(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+// Columns `first`..`first + count - 1` (1-based) of `line`, as far as the line reaches.
+std::string_view columns(std::string_view line, std::size_t first, std::size_t count) {
+    if (first - 1 >= line.size()) return {};
+    return line.substr(first - 1, count);
+}
+
+// Nearest integer, halves to the even integer (the rounding of the window's
+// 16-bit conversion); independent of the floating-point rounding mode.
+double roundHalfEven(double value) {
+    const double lower = std::floor(value);
+    const double fraction = value - lower;
+    if (fraction < 0.5) return lower;
+    if (fraction > 0.5) return lower + 1.0;
+    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+}
+
+std::string joinLines(std::string_view first, std::string_view second) {
+    std::string text(first);
+    text += texts::kLineBreak;
+    text += second;
+    return text;
+}
+
+}  // namespace
+
+double leadingNumber(std::string_view text) {
+    // Blanks, tabs and line feeds do not count anywhere in the text.
+    std::string compact;
+    compact.reserve(text.size());
+    for (const char c : text) {
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') compact += c;
+    }
+    std::size_t pos = 0;
+    bool negative = false;
+    if (pos < compact.size() && (compact[pos] == '+' || compact[pos] == '-')) {
+        negative = compact[pos] == '-';
+        ++pos;
+    }
+    // The longest prefix of the form digits [. digits] [exponent].
+    std::string number;
+    std::size_t digits = 0;
+    while (pos < compact.size() && compact[pos] >= '0' && compact[pos] <= '9') {
+        number += compact[pos++];
+        ++digits;
+    }
+    if (pos < compact.size() && compact[pos] == '.') {
+        number += compact[pos++];
+        while (pos < compact.size() && compact[pos] >= '0' && compact[pos] <= '9') {
+            number += compact[pos++];
+            ++digits;
+        }
+    }
+    if (digits == 0) return 0.0;  // the text does not begin with a number
+    if (pos < compact.size() &&
+        (compact[pos] == 'e' || compact[pos] == 'E' || compact[pos] == 'd' || compact[pos] == 'D')) {
+        std::size_t end = pos + 1;
+        std::string exponent = "e";
+        if (end < compact.size() && (compact[end] == '+' || compact[end] == '-')) {
+            exponent += compact[end++];
+        }
+        const std::size_t exponentDigitsStart = end;
+        while (end < compact.size() && compact[end] >= '0' && compact[end] <= '9') {
+            exponent += compact[end++];
+        }
+        if (end > exponentDigitsStart) number += exponent;  // an exponent needs digits
+    }
+    double value = 0.0;
+    // from_chars ignores the locale, so a Finnish locale does not turn '.' into a stop.
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range) value = HUGE_VAL;
+    return negative ? -value : value;
+}
+
+ConversionWindowModel::ConversionWindowModel(ConversionEngine& engine, ConversionSession& session,
+                                             PlatformServices& platform)
+    : engine_(engine), session_(session), platform_(platform) {}
+
+void ConversionWindowModel::report(MessageKind kind, std::string_view text) {
+    platform_.showMessage(kind, text);
+}
+
+void ConversionWindowModel::guideToMark(int32_t index) {
+    lblOhje = std::string(texts::kGuidanceMark) + lblKoord[static_cast<std::size_t>(index)];
+}
+
+void ConversionWindowModel::prepare() {
+    const ConversionSettings& settings = engine_.settings();
+    caption = conversionWindowCaption(settings);
+    lblOhjelma = programLine(platform_.today());
+    session_.resetForPreparation();
+    lblOhje = std::string(texts::kGuidancePrepared);
+    const InputFieldNames names = inputFieldNames(settings);
+    lblKoord[0] = names.first;
+    lblKoord[1] = names.second;
+    lblKoord[3] = names.firstUnit;
+    lblKoord[4] = names.secondUnit;
+    lstLahto.clear();
+    lstLahtoIndex = -1;
+    lstTulos.clear();
+    for (const std::string& line : headingLines(settings)) lstTulos.push_back(line);
+}
+
+void ConversionWindowModel::cmdMuunna_Click() {
+    if (session_.convertedCount == 0) {
+        // The headings written by the settings window end here.
+        lastHeadingIndex = static_cast<int32_t>(lstTulos.size()) - 1;
+    }
+    if (!lstLahto.empty()) {
+        convertFile();
+    } else {
+        convertTypedPoint();
+    }
+}
+
+void ConversionWindowModel::convertTypedPoint() {
+    ConversionState& state = engine_.state();
+    state.pointText[0] = trimSpaces(txtKoord[0]);
+    state.pointText[1] = trimSpaces(txtKoord[1]);
+    state.pointText[4] = txtKoord[2];
+    if (state.pointText[0].empty() || state.pointText[1].empty()) {
+        report(MessageKind::Warning, texts::kCoordinatesNotGiven);
+        return;
+    }
+    engine_.convertPoint();
+    ++session_.convertedCount;
+    lstTulos.push_back(formatResultLine(state));
+    if (view_ != nullptr) view_->focusCoordinateBox(0);
+    session_.resultState = ResultState::Converted;
+}
+
+void ConversionWindowModel::convertFile() {
+    ConversionState& state = engine_.state();
+    // The boxes are read into 16-bit values; anything outside that range is
+    // refused before a single line is converted.
+    std::array<int32_t, 3> start{};
+    std::array<int32_t, 3> length{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const double startValue = roundHalfEven(leadingNumber(txtAlku[i]));
+        const double lengthValue = roundHalfEven(leadingNumber(txtPituus[i]));
+        // The negated comparisons also refuse NaN.
+        if (!(startValue >= 0.0 && startValue <= kMaxColumnValue) ||
+            !(lengthValue >= 0.0 && lengthValue <= kMaxColumnValue)) {
+            report(MessageKind::Warning, texts::kColumnValueOutOfRange);
+            return;
+        }
+        start[i] = static_cast<int32_t>(startValue);
+        length[i] = static_cast<int32_t>(lengthValue);
+    }
+    state.columnStart = start;
+    state.columnLength = length;
+    if (start[0] == 0 || start[1] == 0 || length[0] == 0 || length[1] == 0) {
+        report(MessageKind::Warning, texts::kColumnsNotDefined);
+        return;
+    }
+    splitFields(state, txtKRivi);
+    for (std::size_t i = 0; i < 3; ++i) {
+        state.fieldNumber[i] = fieldNumberAt(state, start[i], length[i], state.fieldNumber[i]);
+    }
+    const LineLayout lineLayout = layout();
+    for (const std::string& line : lstLahto) {
+        engine_.convertLine(line, lineLayout);
+        ++session_.convertedCount;
+        lstTulos.push_back(formatResultLine(state));
+    }
+    lstTulos.emplace_back();
+    if (view_ != nullptr) view_->scrollResultListToEnd();
+    session_.resultState = ResultState::Converted;
+}
+
+bool ConversionWindowModel::txtKoord_KeyPress(int index, int charCode) {
+    if (charCode != kEnterKey || index < 0 || index > 2) return false;
+    if (index < 2) {
+        if (view_ != nullptr) view_->focusCoordinateBox(index + 1);
+    } else {
+        cmdMuunna_Click();  // as Alt+M on "&Muunna"
+    }
+    return true;
+}
+
+void ConversionWindowModel::lstTulos_Click(int index) {
+    if (index <= lastHeadingIndex || index < 0 || static_cast<std::size_t>(index) >= lstTulos.size()) {
+        return;
+    }
+    const std::string& line = lstTulos[static_cast<std::size_t>(index)];
+    if (line.size() < kMinCopyBackLength) return;
+    txtKoord[0] = trimSpaces(columns(line, 10, 14));
+    txtKoord[1] = trimSpaces(columns(line, 24, 14));
+    txtKoord[2] = trimSpaces(columns(line, 1, 8));
+}
+
+bool ConversionWindowModel::cmdLopeta_Click() {
+    if (session_.resultState == ResultState::Converted && session_.convertedCount > 0) {
+        if (platform_.showMessage(MessageKind::Question, texts::kOutputBeforeClosing) == Answer::Yes) {
+            report(MessageKind::Information, texts::kChooseOutputThenClose);
+            return false;
+        }
+    }
+    return true;
+}
+
+void ConversionWindowModel::cmdLahto_Click() {
+    if (session_.resultState == ResultState::Converted && !lstLahto.empty()) {
+        const std::string question =
+            joinLines(texts::kOutputBeforeNewFile1, texts::kOutputBeforeNewFile2);
+        if (platform_.showMessage(MessageKind::Question, question) == Answer::Yes) return;
+    }
+    session_.resultState = ResultState::NothingConverted;
+    session_.fileAction = FileAction::OpenSource;
+    session_.sourceFileName.clear();
+    session_.resultFileName.clear();
+    if (view_ != nullptr) view_->showFileChooser(texts::kCaptionOpenSource);
+}
+
+bool ConversionWindowModel::readSourceFile(const std::string& path) {
+    // Everything is read before anything of the window changes, so that a
+    // file that cannot be read leaves the window as it was.
+    std::vector<std::string> lines;
+    {
+        TextLineReader reader(path);
+        bool readable = reader.isOpen();
+        std::string line;
+        while (readable && static_cast<int32_t>(lines.size()) < kMaxSourceLines &&
+               reader.readLine(line)) {
+            lines.push_back(line);
+        }
+        if (!readable || reader.failed()) {
+            report(MessageKind::Error,
+                   joinLines(joinLines(texts::kSourceNotReadable, path), texts::kSourceWindowUnchanged));
+            return false;
+        }
+    }
+    lstLahto = std::move(lines);
+    session_.sourceFileName = path;
+    for (std::size_t i = 0; i < 3; ++i) {
+        txtKoord[i].clear();
+        txtAlku[i].clear();
+        txtPituus[i].clear();
+    }
+    if (lstLahto.empty()) {
+        lstLahtoIndex = -1;
+        return true;
+    }
+    std::size_t chosen = 0;
+    if (trimSpaces(lstLahto[0]).size() < kShortFirstLine) {
+        for (std::size_t s = 0; s < lstLahto.size(); ++s) {
+            if (trimSpaces(lstLahto[s]).size() >= kCoordinateLineMinimum) {
+                chosen = s;
+                break;
+            }
+        }
+    }
+    txtKRivi = lstLahto[chosen];
+    lstLahtoIndex = static_cast<int32_t>(chosen);
+    session_.markIndex = 0;
+    guideToMark(0);
+    return true;
+}
+
+void ConversionWindowModel::cmdSeuraava_Click() {
+    if (lstLahto.empty()) return;
+    const auto last = static_cast<int32_t>(lstLahto.size()) - 1;
+    if (lstLahtoIndex < 0 || lstLahtoIndex >= last) {
+        lstLahtoIndex = 0;  // wraps around; from no current line to the first
+    } else {
+        ++lstLahtoIndex;
+    }
+    txtKRivi = lstLahto[static_cast<std::size_t>(lstLahtoIndex)];
+}
+
+void ConversionWindowModel::markSelection(int32_t start0, int32_t length, std::string_view selected) {
+    if (length <= 0 || start0 < 0) return;
+    const int32_t item = (session_.markIndex >= 0 && session_.markIndex <= 2) ? session_.markIndex : 0;
+    const auto i = static_cast<std::size_t>(item);
+    txtKoord[i] = std::string(selected);
+    txtAlku[i] = std::to_string(start0 + 1);
+    txtPituus[i] = std::to_string(length);
+    if (item == 2) {
+        session_.markIndex = 0;
+        lblOhje = std::string(texts::kGuidanceMarked);
+    } else {
+        session_.markIndex = item + 1;
+        guideToMark(session_.markIndex);
+    }
+}
+
+void ConversionWindowModel::cmdAloituskohdat_Click() {
+    if (lstLahto.empty()) return;
+    session_.markIndex = 0;
+    guideToMark(0);
+}
+
+void ConversionWindowModel::cmdTulostiedosto_Click() {
+    if (session_.resultState < ResultState::Converted) {
+        report(MessageKind::Warning, texts::kNothingConverted);
+        return;
+    }
+    if (lstLahto.empty()) {
+        report(MessageKind::Information, texts::kOnlyFilePoints);
+        return;
+    }
+    if (session_.sourceFileName.empty()) {
+        // "&Lähtötiedosto" was cancelled: the lines in the window have no file to be read again.
+        report(MessageKind::Warning, texts::kNoSourceFileForResult);
+        return;
+    }
+    session_.fileAction = FileAction::WriteResultFile;
+    if (view_ != nullptr) view_->showFileChooser(texts::kCaptionWriteOutput);
+}
+
+void ConversionWindowModel::cmdTauTie_Click() {
+    if (session_.resultState < ResultState::Converted) {
+        report(MessageKind::Warning, texts::kNothingConverted);
+        return;
+    }
+    session_.fileAction = FileAction::WriteTable;
+    if (view_ != nullptr) view_->showFileChooser(texts::kCaptionWriteOutput);
+}
+
+void ConversionWindowModel::cmdPrintterille_Click() {
+    if (!platform_.printConversionWindow()) report(MessageKind::Error, texts::kPrintingFailed);
+    session_.resultState = ResultState::ResultsOutput;
+}
+
+bool ConversionWindowModel::writeResultFile(const std::string& path) {
+    if (session_.sourceFileName.empty()) {
+        report(MessageKind::Warning, texts::kNoSourceFileForResult);
+        return false;
+    }
+    const std::string notWritten =
+        joinLines(joinLines(texts::kFileNotWritable, path), texts::kNothingWasWritten);
+    TextLineReader reader(session_.sourceFileName);
+    if (!reader.isOpen()) {
+        report(MessageKind::Error, joinLines(joinLines(texts::kSourceNotReadable, session_.sourceFileName),
+                                             texts::kNothingWasWritten));
+        return false;
+    }
+    // The temporary file replaces the target only at commit, after the whole
+    // source was read: the source named again as the target is safe.
+    AtomicFileWriter writer(path);
+    if (!writer.open()) {
+        report(MessageKind::Error, notWritten);
+        return false;
+    }
+    const LineLayout lineLayout = layout();
+    int64_t count = 0;
+    std::string line;
+    while (reader.readLine(line)) {
+        engine_.convertLine(line, lineLayout);
+        if (engine_.state().message.empty()) {
+            writer.writeLine(engine_.rebuildLine(line, lineLayout));
+            ++count;
+        } else {
+            writer.writeLine(line);
+        }
+    }
+    if (reader.failed()) {
+        report(MessageKind::Error, joinLines(joinLines(texts::kSourceNotReadable, session_.sourceFileName),
+                                             texts::kNothingWasWritten));
+        return false;  // the writer discards its temporary file
+    }
+    if (!writer.commit()) {
+        report(MessageKind::Error, notWritten);
+        return false;
+    }
+    session_.resultState = ResultState::ResultsOutput;
+    session_.resultFileName = path;
+    if (view_ != nullptr) view_->refreshFileList();
+    report(MessageKind::Information,
+           joinLines(std::to_string(count) + std::string(texts::kPointsWritten), path));
+    return true;
+}
+
+bool ConversionWindowModel::writeResultTable(const std::string& path) {
+    const std::string notWritten =
+        joinLines(joinLines(texts::kFileNotWritable, path), texts::kNothingWasWritten);
+    AtomicFileWriter writer(path);
+    if (!writer.open()) {
+        report(MessageKind::Error, notWritten);
+        return false;
+    }
+    for (const std::string& line : lstTulos) writer.writeLine(line);
+    if (!writer.commit()) {
+        report(MessageKind::Error, notWritten);
+        return false;
+    }
+    session_.resultState = ResultState::ResultsOutput;
+    session_.resultFileName = path;
+    if (view_ != nullptr) view_->refreshFileList();
+    report(MessageKind::Information,
+           joinLines(std::to_string(lstTulos.size()) + std::string(texts::kLinesWritten), path));
+    return true;
+}
+
+}  // namespace lomitra
