@@ -1,7 +1,11 @@
 // The conversion engine of one run (modPaaohjelma): converts the point that
-// stands in ConversionState according to the settings of that moment.
+// stands in ConversionState according to the settings of that moment, cuts
+// points out of file lines and puts the results back into them.
+//
+// Positions in lines are 1-based columns (bytes of Windows-1252 text).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,10 +17,11 @@ namespace lomitra {
 
 class ConversionEngine {
 public:
-    // The engine reads `settings` at every point and never copies it.
+    // The engine reads `settings` at every point and never copies it. The
+    // ellipsoid table of `datum` is set up here, so the engine's own
+    // projections work before the first transformation.
     ConversionEngine(const ConversionSettings& settings, DatumTransformation& datum,
-                     ConversionState& state)
-        : settings_(settings), datum_(datum), state_(state) {}
+                     ConversionState& state);
 
     // Converts pointText[0], [1] into pointText[2], [3], kkjSheet, utmSheet,
     // or leaves a message. The caller makes sure both source texts are non-empty.
@@ -30,14 +35,22 @@ public:
     // place of the source ones. The length never changes.
     std::string rebuildLine(std::string_view line, LineLayout layout);
 
+    // As rebuildLine, overwriting `line` itself (no allocation).
+    void rebuildLineInPlace(std::string& line, LineLayout layout);
+
     ConversionState& state() { return state_; }
     const ConversionSettings& settings() const { return settings_; }
     DatumTransformation& datum() { return datum_; }
 
 private:
+    // Sets `message` to one of the engine's own texts (Windows-1252).
+    void refuse(const std::string& text) { state_.message = text; }
+
     const ConversionSettings& settings_;
     DatumTransformation& datum_;
     ConversionState& state_;
+    std::string unsuitableText_;  // "annetuille asetuksille sopimattomat koordinaatit"
+    std::string missingText_;     // "lähtökoordinaatit puuttuvat"
 };
 
 // Fills state.fieldStart for `line`: the 1-based start of each field (runs of
@@ -52,5 +65,9 @@ int32_t fieldNumberAt(const ConversionState& state, int32_t start, int32_t lengt
 
 // The fixed-column line of one point in the result list (ResultLine).
 std::string formatResultLine(const ConversionState& state);
+
+// As formatResultLine, into `out` (its old contents replaced; no allocation
+// while `out` has room).
+void formatResultLine(const ConversionState& state, std::string& out);
 
 }  // namespace lomitra

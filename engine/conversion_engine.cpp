@@ -1,0 +1,377 @@
+// The conversion of one point and of one file line.
+//
+// convertPoint follows the order of work of the program: read the source
+// texts, bring a plane EUREF-FIN source into ETRS-TM35FIN, transform the datum
+// (JHS 154: triangle affine inside the network, Helmert outside), derive the
+// map sheets from the work-plane point, re-project a plane EUREF-FIN result
+// into its zone and write the two 14-character result texts.
+//
+// Re-projections between ETRS89 zones run on GRS80 through the unit-scale
+// transverse Mercator (tmForward / tmInverse); the zone's scale factor and
+// false easting are applied here:
+//   ETRS-TM34/35/36: central meridian 21/27/33 deg, scale 0.9996, E0 500 000 m;
+//   ETRS-GKn:        central meridian n deg, scale 1, E0 n * 1 000 000 + 500 000 m.
+//
+// Guards beyond the plain order of work, each refusing the point the same way
+// as a point outside the accepted area:
+//   - a number that reads as infinite or NaN (an overflow such as "1e999");
+//   - an ETRS-GKn source whose east value names a zone above 32;
+//   - any non-finite value left by a re-projection or the transformation.
+// Field numbers and columns outside the line or the field table make the
+// coordinate missing instead of reading past either.
+#include "engine/conversion_engine.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/coordinate_text.h"
+#include "engine/cp1252.h"
+#include "engine/map_sheet.h"
+#include "engine/texts.h"
+#include "geodesy/ellipsoid.h"
+#include "geodesy/transverse_mercator.h"
+
+namespace lomitra {
+namespace {
+
+constexpr double kRho = kDegreesPerRadian;   // degrees per radian
+constexpr double kTmScale = 0.9996;          // ETRS-TMnn scale on the central meridian
+constexpr double kFalseEasting = 500000.0;   // metres
+constexpr double kZonePrefix = 1000000.0;    // metres per zone number in the east value
+constexpr int32_t kResultWidth = 14;         // characters of a result text
+constexpr double kHighestGkZone = 32.0;      // ETRS-GK19 ... ETRS-GK32
+
+bool isSeparator(unsigned char c) { return c <= 32; }
+
+// `text` without leading and trailing spaces (code 32 only).
+std::string_view trimSpaces(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+// `text` without leading and trailing separators (codes 0 to 32).
+std::string_view trimSeparators(std::string_view text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && isSeparator(static_cast<unsigned char>(text[first]))) ++first;
+    while (last > first && isSeparator(static_cast<unsigned char>(text[last - 1]))) --last;
+    return text.substr(first, last - first);
+}
+
+// Appends `text` padded with spaces and cut to `width` characters.
+void appendPadded(std::string& out, std::string_view text, std::size_t width) {
+    const std::size_t n = std::min(text.size(), width);
+    out.append(text.data(), n);
+    out.append(width - n, ' ');
+}
+
+// Writes the first characters of `text` over the line from column `column`
+// (1-based): as many as the smallest of `room`, the length of `text` and the
+// characters left in the line. The line never changes its length.
+void overwrite(std::string& line, int64_t column, std::string_view text, int64_t room) {
+    const auto length = static_cast<int64_t>(line.size());
+    if (column < 1 || column > length || room <= 0) return;  // nothing of the line is in range
+    const int64_t n = std::min({room, static_cast<int64_t>(text.size()), length - column + 1});
+    std::copy_n(text.data(), n, line.begin() + (column - 1));
+}
+
+// As overwrite, with `count` spaces for text.
+void overwriteSpaces(std::string& line, int64_t column, int64_t count, int64_t room) {
+    const auto length = static_cast<int64_t>(line.size());
+    if (column < 1 || column > length || room <= 0 || count <= 0) return;
+    const int64_t n = std::min({room, count, length - column + 1});
+    std::fill_n(line.begin() + (column - 1), n, ' ');
+}
+
+// The text of free-format field `f` of the line last split into
+// state.fieldStart, trimmed of separators; false when the line has no such
+// field. The last entry of the table, field 99, is only a whole field when
+// nothing follows it; on a line of more than 100 fields it would run on
+// over the fields the table could not hold, so it counts as missing then.
+bool cutField(const ConversionState& state, std::string_view line, int32_t f, std::string& out) {
+    if (f < 0 || f >= kMaxFields) return false;  // the next entry would lie outside the table
+    const int32_t end = state.fieldStart[f + 1];
+    const int32_t begin = state.fieldStart[f];
+    if (end == 0 || begin < 1 || end <= begin ||
+        static_cast<std::size_t>(end - 1) > line.size()) {
+        return false;
+    }
+    const std::string_view field = trimSeparators(line.substr(begin - 1, end - begin));
+    if (f == kMaxFields - 1 &&
+        std::any_of(field.begin(), field.end(),
+                    [](char c) { return isSeparator(static_cast<unsigned char>(c)); })) {
+        return false;
+    }
+    out.assign(field);
+    return true;
+}
+
+// The `length` characters from 1-based `start` (fewer at the end of the line),
+// trimmed of spaces; empty when the start lies outside [1, line length) or the
+// length is not positive.
+std::string_view cutColumns(std::string_view line, int32_t start, int32_t length) {
+    if (start < 1 || static_cast<std::size_t>(start) >= line.size() || length <= 0) return {};
+    return trimSpaces(line.substr(static_cast<std::size_t>(start) - 1, static_cast<std::size_t>(length)));
+}
+
+}  // namespace
+
+ConversionEngine::ConversionEngine(const ConversionSettings& settings, DatumTransformation& datum,
+                                   ConversionState& state)
+    : settings_(settings),
+      datum_(datum),
+      state_(state),
+      unsuitableText_(utf8ToCp1252(texts::kUnsuitableCoordinates)),
+      missingText_(utf8ToCp1252(texts::kSourceCoordinatesMissing)) {
+    datum_.ellipsoids().initEllipsoids();
+}
+
+void ConversionEngine::convertPoint() {
+    ConversionState& s = state_;
+    const ConversionSettings& cfg = settings_;
+
+    // 1. Nothing of an earlier point stays.
+    s.pointText[2].clear();
+    s.pointText[3].clear();
+    s.kkjSheet.clear();
+    s.utmSheet.clear();
+    s.message.clear();
+
+    // 2. Below 9 characters the input is short: fewer decimals in the result.
+    s.sourceLength = static_cast<int32_t>(trimSpaces(s.pointText[0]).size());
+
+    // 3. Direction codes of transformDatum.
+    const bool eurefToKkj = cfg.eurefToKkj();
+    const int32_t directionCode = eurefToKkj ? kEurefToKkj : kKkjToEuref;
+    int32_t resultCode = eurefToKkj ? cfg.resultZone : 0;
+
+    // 4. Source numbers; both are always read, so both texts get their decimal point.
+    int32_t sourceCode = 0;
+    double c1 = 0.0;  // north (metres) or latitude (radians)
+    double c2 = 0.0;  // east (metres) or longitude (radians)
+    if (cfg.geographicSource()) {
+        sourceCode = kGeographicCode;
+        c1 = angleToDegrees(parseNumber(s.pointText[0]), cfg.sourceFormat, s.message) / kRho;
+        c2 = angleToDegrees(parseNumber(s.pointText[1]), cfg.sourceFormat, s.message) / kRho;
+    } else {
+        c1 = parseNumber(s.pointText[0]);
+        c2 = parseNumber(s.pointText[1]);
+    }
+
+    // 5. A geographic result is asked for in radians.
+    if (cfg.geographicResult()) resultCode = kGeographicCode;
+
+    // 6. Minutes or seconds out of range.
+    if (!s.message.empty()) return;
+    // An overflow ("1e999") or NaN is no coordinate.
+    if (!std::isfinite(c1) || !std::isfinite(c2)) {
+        refuse(unsuitableText_);
+        return;
+    }
+
+    const Ellipsoid& grs80 = datum_.ellipsoids().at(kGrs80);
+
+    // 7. A plane EUREF-FIN source goes into ETRS-TM35FIN.
+    if (eurefToKkj && !cfg.geographicSource()) {
+        const int32_t v = cfg.sourceZone;
+        double latitude = 0.0;
+        double dLongitude = 0.0;  // radians from the source central meridian
+        if (v != 0 && v != 2) {
+            // ETRS-TM35FIN, or ETRS-GKn when the east value carries a zone prefix above 10.
+            const double n = std::floor(c2 / kZonePrefix);
+            if (n > 10.0) {
+                if (n > kHighestGkZone) {  // no such ETRS-GK zone
+                    refuse(unsuitableText_);
+                    return;
+                }
+                tmInverse(grs80, c1, c2 - n * kZonePrefix - kFalseEasting, latitude, dLongitude);
+                tmForward(grs80, latitude, (n - 27.0) / kRho + dLongitude, c1, c2);
+                c1 = c1 * kTmScale;
+                c2 = c2 * kTmScale + kFalseEasting;
+            }
+        } else {
+            // ETRS-TM34 (v 0, meridian 21) or ETRS-TM36 (v 2, meridian 33).
+            tmInverse(grs80, c1 / kTmScale, (c2 - kFalseEasting) / kTmScale, latitude, dLongitude);
+            tmForward(grs80, latitude, (6.0 * v - 6.0) / kRho + dLongitude, c1, c2);
+            c1 = c1 * kTmScale;
+            c2 = c2 * kTmScale + kFalseEasting;
+        }
+        if (!std::isfinite(c1) || !std::isfinite(c2)) {
+            refuse(unsuitableText_);
+            return;
+        }
+    }
+
+    // 8. The datum transformation; statuses above 100 refuse the point.
+    double r1 = 0.0;
+    double r2 = 0.0;
+    const DatumStatus status =
+        datum_.transformDatum(directionCode, sourceCode, resultCode, c1, c2, r1, r2);
+    if (static_cast<int32_t>(status) > 100 || !std::isfinite(r1) || !std::isfinite(r2)) {
+        refuse(unsuitableText_);
+        return;
+    }
+
+    // 9. Map sheets from both work planes, for every converted point.
+    const SheetPoint& sheet = datum_.sheetPoint();
+    s.kkjSheet = kkjSheetId(sheet.kkjP, sheet.kkjI);
+    s.kkjSheet.append("   ");
+    s.utmSheet = utmSheetId(sheet.eurefN, sheet.eurefE);
+    s.utmSheet.push_back(' ');
+
+    // 10. A plane EUREF-FIN result leaves ETRS-TM35FIN for its zone.
+    if (!cfg.geographicResult() && !eurefToKkj) {
+        const int32_t b = cfg.resultZone;
+        const int32_t n = b + 16;  // ETRS-GKn for b = 3 ... 16
+        double latitude = 0.0;
+        double dLongitude = 0.0;  // radians from 27 deg
+        if (b != 0 && b != 2) {
+            if (n > 18) {
+                tmInverse(grs80, r1 / kTmScale, (r2 - kFalseEasting) / kTmScale, latitude, dLongitude);
+                tmForward(grs80, latitude, (27.0 - n) / kRho + dLongitude, r1, r2);
+                r2 = n * kZonePrefix + r2 + kFalseEasting;  // scale 1: north unchanged
+            }
+        } else {
+            tmInverse(grs80, r1 / kTmScale, (r2 - kFalseEasting) / kTmScale, latitude, dLongitude);
+            tmForward(grs80, latitude, (6.0 - 6.0 * b) / kRho + dLongitude, r1, r2);
+            r1 = r1 * kTmScale;
+            r2 = r2 * kTmScale + kFalseEasting;
+        }
+    }
+
+    // 11. Geographic result: degrees in the chosen notation.
+    if (cfg.geographicResult()) {
+        s.pointText[2] = formatAngle(r1 * kRho, cfg.resultFormat, s.sourceLength);
+        s.pointText[3] = formatAngle(r2 * kRho, cfg.resultFormat, s.sourceLength);
+        return;
+    }
+
+    // 12. Plane result: "0.0" for short input, "0.000" otherwise, left-aligned in 14.
+    const int decimals = s.sourceLength <= 8 ? 1 : 3;
+    appendNumber(s.pointText[2], r1, decimals);
+    s.pointText[2].resize(kResultWidth, ' ');
+    appendNumber(s.pointText[3], r2, decimals);
+    s.pointText[3].resize(kResultWidth, ' ');
+}
+
+void ConversionEngine::convertLine(std::string_view line, LineLayout layout) {
+    ConversionState& s = state_;
+    for (std::string& text : s.pointText) text.clear();
+    s.kkjSheet.clear();
+    s.utmSheet.clear();
+    s.message.clear();
+
+    if (layout == LineLayout::FreeFormat) {
+        splitFields(s, line);
+        for (int i = 0; i < 2; ++i) {
+            if (!cutField(s, line, s.fieldNumber[i], s.pointText[i])) {
+                refuse(missingText_);
+                return;
+            }
+        }
+        if (s.columnLength[2] > 0) cutField(s, line, s.fieldNumber[2], s.pointText[4]);
+    } else {
+        for (int i = 0; i < 2; ++i) {
+            s.pointText[i].assign(cutColumns(line, s.columnStart[i], s.columnLength[i]));
+            if (s.pointText[i].empty()) refuse(missingText_);
+        }
+        s.pointText[4].assign(cutColumns(line, s.columnStart[2], s.columnLength[2]));
+    }
+
+    if (s.message.empty()) convertPoint();
+}
+
+std::string ConversionEngine::rebuildLine(std::string_view line, LineLayout layout) {
+    std::string copy(line);
+    rebuildLineInPlace(copy, layout);
+    return copy;
+}
+
+void ConversionEngine::rebuildLineInPlace(std::string& line, LineLayout layout) {
+    ConversionState& s = state_;
+    if (layout == LineLayout::FreeFormat) {
+        splitFields(s, line);
+        const auto length = static_cast<int64_t>(line.size());
+        for (int i = 0; i < 2; ++i) {
+            const int32_t k = s.fieldNumber[i];
+            if (k < 0 || k >= kMaxFields || s.fieldStart[k + 1] == 0) continue;  // no such field
+            // The result padded with spaces and cut to 14 characters.
+            char text[kResultWidth];
+            const std::string& result = s.pointText[i + 2];
+            const std::size_t n = std::min(result.size(), static_cast<std::size_t>(kResultWidth));
+            std::copy_n(result.data(), n, text);
+            std::fill(text + n, text + kResultWidth, ' ');
+
+            const int32_t column = s.fieldStart[k];
+            const bool lastField = k + 2 > kMaxFields || s.fieldStart[k + 2] == 0;
+            // An inner field keeps the last blank before the next field.
+            const int64_t room = lastField ? length - column + 1
+                                           : int64_t{s.fieldStart[k + 1]} - column - 1;
+            overwrite(line, column, std::string_view(text, kResultWidth), room);
+        }
+        return;
+    }
+
+    for (int i = 0; i < 2; ++i) {
+        const std::string_view result = trimSpaces(s.pointText[i + 2]);
+        const int64_t column = s.columnStart[i];
+        const int64_t room = s.columnLength[i];
+        // A result shorter than the range is right-aligned, with at most 20 spaces before it.
+        const int64_t pad = std::clamp<int64_t>(room - static_cast<int64_t>(result.size()), 0, 20);
+        overwriteSpaces(line, column, pad, room);
+        overwrite(line, column + pad, result, room - pad);
+    }
+}
+
+void splitFields(ConversionState& state, std::string_view line) {
+    state.fieldStart.fill(0);
+    // A line beyond the 32-bit column range is split only as far as columns reach.
+    const auto length = static_cast<int32_t>(
+        std::min<std::size_t>(line.size(), static_cast<std::size_t>(INT32_MAX - 1)));
+    unsigned char previous = ' ';
+    int32_t count = 0;
+    for (int32_t j = 1; j <= length && count < kMaxFields; ++j) {
+        const auto ch = static_cast<unsigned char>(line[static_cast<std::size_t>(j - 1)]);
+        if (!isSeparator(ch) && isSeparator(previous)) state.fieldStart[count++] = j;
+        previous = ch;
+    }
+    state.fieldStart[count] = length + 1;
+}
+
+int32_t fieldNumberAt(const ConversionState& state, int32_t start, int32_t length,
+                      int32_t previous) {
+    const double middle = std::floor(start + length / 2.0 + 0.6);
+    int32_t j = 0;
+    while (j <= kMaxFields) {
+        const int32_t entry = state.fieldStart[j];
+        if (entry == 0 || entry > middle) break;
+        ++j;
+    }
+    if (j > kMaxFields) return previous;  // the scan ran past the table
+    return j - 1;
+}
+
+std::string formatResultLine(const ConversionState& state) {
+    std::string out;
+    formatResultLine(state, out);
+    return out;
+}
+
+void formatResultLine(const ConversionState& state, std::string& out) {
+    out.clear();
+    appendPadded(out, state.pointText[4], 8);  // columns 1-8: identifier
+    out.push_back(' ');
+    appendPadded(out, state.pointText[0], 14);  // 10-23
+    appendPadded(out, state.pointText[1], 14);  // 24-37
+    out.append("  ");
+    out.append(state.pointText[2]);  // 40-53 when converted
+    out.append(state.pointText[3]);  // 54-67
+    out.append("  ");
+    out.append(state.kkjSheet);  // from column 70 when converted
+    out.append(state.utmSheet);
+    out.append(state.message);  // from column 42 when not converted
+}
+
+}  // namespace lomitra
