@@ -73,3 +73,37 @@ inline constexpr std::string_view kDriveNotReadable = "Levyä ei voida lukea:";
 inline constexpr std::string_view kFolderNotReadable = "Kansiota ei voida lukea:";
 
 }  // namespace lomitra::texts
+
+// Batch converter lomitra-batch (standard error).
+namespace lomitra::texts {
+inline constexpr std::string_view kBatchConverted = "muunnettu ";
+inline constexpr std::string_view kBatchPoints = " pistettä, ";
+inline constexpr std::string_view kBatchNotConverted = " riviä ei muunnettu";
+inline constexpr std::string_view kBatchBadOption = "Virheellinen valinta:";
+inline constexpr std::string_view kBatchSameFile = "Tiedostoja ei voi kirjoittaa lähtötiedoston päälle eikä toistensa päälle:";
+inline constexpr std::string_view kBatchUsage =
+    "Käyttö: lomitra-batch [valinnat] LÄHDE\n"
+    "Muuntaa tiedoston LÄHDE (- = vakiosyöte) pisteet EUREF-FIN:n ja KKJ:n välillä (JHS 154).\n"
+    "\n"
+    "  --direction euref-kkj|kkj-euref   muunnoksen suunta (oletus euref-kkj)\n"
+    "  --source plane|geographic         lähtökoordinaatit: suorakulmaiset tai\n"
+    "                                    maantieteelliset (oletus plane)\n"
+    "  --result plane|geographic         tuloskoordinaatit (oletus plane)\n"
+    "  --source-zone tm34|tm35|tm36      lähtökaista suunnassa euref-kkj; tm35 on ETRS-TM35FIN\n"
+    "                                    tai ETRS-GKxx itäkoordinaatin mukaan (oletus tm35)\n"
+    "  --result-zone own|1|2|3|4|5       KKJ:n tuloskaista suunnassa euref-kkj (oletus own)\n"
+    "  --result-zone tm34|tm35|tm36|gk19 ... gk32\n"
+    "                                    tuloskaista suunnassa kkj-euref (oletus tm35)\n"
+    "  --source-format dd|dm|dms         maantieteellisten lähtökoordinaattien muoto\n"
+    "                                    aa.aaaaaaaa, aamm.mmmmmm tai aammss.ssss (oletus dd)\n"
+    "  --result-format dd|dm|dms         maantieteellisten tuloskoordinaattien muoto (oletus dd)\n"
+    "  --columns S:L,S:L[,S:L]           kiinteät sarakkeet: aloitussarake ja pituus\n"
+    "                                    (1. koordinaatti, 2. koordinaatti, tunnus)\n"
+    "  --fields A,B[,C]                  'free format': kenttien numerot 1-100\n"
+    "                                    (1. koordinaatti, 2. koordinaatti, tunnus)\n"
+    "  -o TIEDOSTO                       tulostiedosto (oletus vakiotuloste)\n"
+    "  --table TIEDOSTO                  muunnostaulu tiedostoon\n"
+    "  -h, --help                        tämä ohje\n"
+    "\n"
+    "Joko --columns tai --fields on annettava.\n";
+}  // namespace lomitra::texts

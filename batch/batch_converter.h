@@ -1,0 +1,38 @@
+// The run of lomitra-batch: streams the source file through the conversion
+// engine into the result file (and the table file), line by line, so memory
+// stays the same whatever the size of the file.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "batch/batch_options.h"
+
+namespace lomitra {
+
+struct BatchSummary {
+    int64_t converted = 0;     // lines whose point converted (rebuilt in the result file)
+    int64_t notConverted = 0;  // lines copied unchanged
+};
+
+// Exit statuses of lomitra-batch.
+inline constexpr int kBatchOk = 0;
+inline constexpr int kBatchFileError = 1;
+inline constexpr int kBatchUsageError = 2;
+
+// Converts `options.source` into `options.output` (and `options.table`).
+// Returns kBatchOk or kBatchFileError; a Finnish reason (UTF-8) goes to
+// `error`. Nothing is written to the result or table file unless the whole
+// source was read and every write succeeded.
+int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& error);
+
+// The whole program: parses `args` (without the program name), runs, and
+// writes the summary, the usage text or the error to `err`.
+int batchMain(const std::vector<std::string>& args, std::FILE* err);
+
+// "muunnettu 12 pistettä, 3 riviä ei muunnettu" (UTF-8).
+std::string summaryText(const BatchSummary& summary);
+
+}  // namespace lomitra
