@@ -1,0 +1,74 @@
+// One run of Lomitra: the state the windows and the engine share, created
+// once in main (and afresh by every window test), and the settings window.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "engine/conversion_engine.h"
+#include "engine/conversion_session.h"
+#include "engine/conversion_settings.h"
+#include "engine/conversion_state.h"
+#include "engine/platform_services.h"
+#include "geodesy/datum_transformation.h"
+
+namespace lomitra {
+
+class frmEuref;
+class frmHelp;
+class QtPlatformServices;
+
+class LomitraProgram {
+public:
+    // The production run: message boxes, date and printing from Qt.
+    LomitraProgram();
+    // A run on other platform services (the tests script theirs).
+    explicit LomitraProgram(PlatformServices& platform);
+    ~LomitraProgram();
+    LomitraProgram(const LomitraProgram&) = delete;
+    LomitraProgram& operator=(const LomitraProgram&) = delete;
+
+    // The settings window, created (and loaded) with the program.
+    frmEuref& settingsWindow() { return *settingsWindow_; }
+
+    ConversionSettings& settings() { return settings_; }
+    DatumTransformation& datum() { return datum_; }
+    ConversionState& state() { return state_; }
+    ConversionEngine& engine() { return engine_; }
+    ConversionSession& session() { return session_; }
+    PlatformServices& platform() { return platform_; }
+
+    // The help window while it exists; both help buttons share it.
+    frmHelp* helpWindow() const;
+    // Both help buttons: show the help window without blocking (loading it
+    // when needed), put the settings or the conversion help text into it,
+    // and set its normal state.
+    enum class HelpText { Settings, Conversion };
+    void showHelp(HelpText which);
+
+    // Called when a conversion window has been created: it is the window that printing renders.
+    void conversionWindowCreated(QWidget* window);
+
+    // "&Lopeta": ends the run. By default the application's event loop ends;
+    // a test may watch the request instead.
+    void endProgram();
+    void setEndProgramHandler(std::function<void()> handler) { endProgram_ = std::move(handler); }
+
+private:
+    LomitraProgram(std::unique_ptr<QtPlatformServices> ownPlatform, PlatformServices* platform);
+
+    std::unique_ptr<QtPlatformServices> qtPlatform_;  // only in the production run
+    PlatformServices& platform_;
+    ConversionSettings settings_;
+    DatumTransformation datum_;
+    ConversionState state_;
+    ConversionEngine engine_{settings_, datum_, state_};
+    ConversionSession session_;
+    std::function<void()> endProgram_;
+    std::unique_ptr<frmEuref> settingsWindow_;
+    QPointer<frmHelp> helpWindow_;
+};
+
+}  // namespace lomitra

@@ -1,0 +1,39 @@
+// How the design layout of the windows maps onto Qt: positions and sizes are
+// designed in twips (1/1440 inch) at 15 twips to a pixel, and the design fonts
+// MS Sans Serif, Arial and Courier become the platform's sans-serif and
+// fixed-pitch fonts.
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <string_view>
+
+class QWidget;
+
+namespace lomitra::layout {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+// Twips to pixels, rounded to the nearest pixel.
+constexpr int px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+
+// Places `widget` at Left, Top, Width, Height in twips, relative to its parent.
+void place(QWidget* widget, int left, int top, int width, int height);
+
+// Places a captioned control like place(), but widens it to the right when the
+// substituted font needs more room than the design box gives its caption.
+void placeCaptioned(QWidget* widget, int left, int top, int width, int height);
+
+// Gives a top-level window its client area in twips.
+void setClientSize(QWidget* window, int width, int height);
+
+// MS Sans Serif and Arial: the platform's default sans-serif family.
+QFont sansSerif(double points, bool bold);
+// Courier: the platform's fixed-pitch font.
+QFont fixedPitch(double points);
+
+inline QString qs(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace lomitra::layout
