@@ -1,7 +1,7 @@
 // The decisions of the settings window frmEuref.
 #include "engine/settings_window.h"
 
-#include <cstdio>
+#include <string>
 
 #include "engine/cp1252.h"
 
@@ -84,10 +84,8 @@ std::vector<std::string> resultZoneItems(int32_t direction) {
         "ETRS-TM36, jonka keskimeridiaanin asteluku= 33",
     };
     for (int meridian = 19; meridian <= 32; ++meridian) {
-        char item[64];
-        std::snprintf(item, sizeof item, "ETRS-GK%d, jonka keskimeridiaanin asteluku= %d",
-                      meridian, meridian);
-        items.emplace_back(item);
+        const std::string degrees = std::to_string(meridian);
+        items.push_back("ETRS-GK" + degrees + ", jonka keskimeridiaanin asteluku= " + degrees);
     }
     return items;
 }
@@ -117,10 +115,13 @@ std::string conversionWindowCaption(const ConversionSettings& settings) {
 }
 
 std::string programLine(const Date& date) {
-    char text[64];
-    std::snprintf(text, sizeof text, "Lomitra -ohjelma,   Pvm: %02d.%02d.%04d", date.day, date.month,
-                  date.year);
-    return text;
+    // Zero-padded to `width` digits (a date's fields are never negative).
+    auto padded = [](int value, std::size_t width) {
+        std::string digits = std::to_string(value);
+        return digits.size() < width ? std::string(width - digits.size(), '0') + digits : digits;
+    };
+    return "Lomitra -ohjelma,   Pvm: " + padded(date.day, 2) + "." + padded(date.month, 2) + "." +
+           padded(date.year, 4);
 }
 
 InputFieldNames inputFieldNames(const ConversionSettings& settings) {
