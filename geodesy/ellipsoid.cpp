@@ -1,5 +1,7 @@
-// The ellipsoid table of JHS 154: GRS80 (EUREF-FIN) and the International
-// ellipsoid of Hayford 1924 (KKJ), with their derived constants.
+// The ellipsoid table of JHS 154: GRS80 (EUREF-FIN; a = 6 378 137 m,
+// f = 1/298.257222101) and the International ellipsoid of Hayford 1924 (KKJ;
+// a = 6 378 388 m, f = 1/297), with the derived b, e^2 and e'^2 computed from
+// a and f in double precision (b to about 1e-9 m).
 #include "geodesy/ellipsoid.h"
 
 #include <cstddef>

@@ -32,7 +32,8 @@ public:
     // Fills both entries; running it again recomputes the same values.
     void initEllipsoids();
 
-    // index 1 (GRS80) or 2 (Hayford); any other index is outside the table.
+    // index 1 (GRS80) or 2 (Hayford). Any other index is outside the table (a
+    // programming error) and gives an all-zero ellipsoid, so results become NaN.
     const Ellipsoid& at(int16_t index) const;
 
 private:

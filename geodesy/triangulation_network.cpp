@@ -1,4 +1,9 @@
 // Parsing of the built-in JHS 154 network rows into the point and triangle tables.
+//
+// Point rows are read by fixed windows of 6, 12, 12, 12 and 12 columns (number,
+// KKJ P, KKJ I, ETRS-TM35FIN N, E); the description from column 55 on is never
+// read. Triangle rows hold three vertex numbers in windows of 8 columns. Numbers
+// are converted from their decimal text exactly (std::from_chars).
 #include "geodesy/triangulation_network.h"
 
 #include <algorithm>

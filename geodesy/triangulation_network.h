@@ -40,13 +40,15 @@ public:
     // Sets triangleCount to 1450 and fills networkTriangles from the built-in rows.
     void loadNetworkTriangles();
 
-    // number: 1..kPointSlots. Unused slots hold zeros.
+    // number: 1..kPointSlots. Unused slots hold zeros; a number outside the
+    // slots reads as an all-zero point.
     const NetworkPoint& point(int32_t number) const;
-    // number: 1..kTriangleSlots. Slots past triangleCount are empty.
+    // number: 1..kTriangleSlots. Slots past triangleCount are empty; a number
+    // outside the slots reads as an empty triangle.
     const NetworkTriangle& triangle(int32_t number) const;
     int32_t triangleCount() const { return triangleCount_; }
 
-    // Column 1 kkjP, 2 kkjI, 3 eurefN, 4 eurefE of point `number`.
+    // Column 1 kkjP, 2 kkjI, 3 eurefN, 4 eurefE of point `number`; 0 for any other column.
     double coordinate(int32_t number, int column) const;
 
 private:
