@@ -1,0 +1,265 @@
+// The file selection window's logic without a window: building the path,
+// every check of "&Avaa" for the three purposes, drives and folders.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/file_chooser.h"
+#include "engine/texts.h"
+#include "window_test_support.h"
+
+namespace lomitra {
+namespace {
+
+using testing::crlfLines;
+using testing::kPoint32EurefE;
+using testing::kPoint32EurefN;
+using testing::kPoint32KkjI;
+using testing::kPoint32KkjP;
+using testing::readBytes;
+using testing::splitCrlf;
+using testing::TempFolder;
+using testing::WindowFixture;
+using testing::writeBytes;
+
+class FileChooserTest : public ::testing::Test, public WindowFixture {
+protected:
+    void SetUp() override {
+        prepare();
+        chooser.setView(&view);
+    }
+
+    // Opens `name` in the chooser's folder as the source file and converts
+    // it, north in columns 5-15 and east (with the blank before it) in 17-27.
+    void openAndConvert(const std::string& name) {
+        session.fileAction = FileAction::OpenSource;
+        chooser.txtTiedosto = name;
+        ASSERT_TRUE(chooser.acceptFileChoice());
+        window.markSelection(4, 11, kPoint32EurefN);
+        window.markSelection(16, 11, std::string(" ") + kPoint32EurefE);
+        window.cmdMuunna_Click();
+        ASSERT_EQ(session.resultState, ResultState::Converted);
+        platform.shown.clear();
+        view.hides = 0;
+    }
+
+    TempFolder folder;
+    FileChooserModel chooser{window, platform, folder.path()};
+};
+
+// Lines of network point 32 behind a three-digit number, and the same lines
+// converted to KKJ zone 3.
+std::vector<std::string> sourceLines(int count) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < count; ++i) {
+        lines.push_back(std::to_string(100 + i % 900) + " " + kPoint32EurefN + "  " + kPoint32EurefE + " \xE4");
+    }
+    return lines;
+}
+std::vector<std::string> resultLines(int count) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < count; ++i) {
+        lines.push_back(std::to_string(100 + i % 900) + " " + kPoint32KkjP + " " + kPoint32KkjI + " \xE4");
+    }
+    return lines;
+}
+
+TEST_F(FileChooserTest, AMissingNameIsRefused) {
+    for (const FileAction action : {FileAction::OpenSource, FileAction::WriteTable}) {
+        session.fileAction = action;
+        platform.shown.clear();
+        chooser.txtTiedosto = "";
+        EXPECT_FALSE(chooser.acceptFileChoice());
+        EXPECT_EQ(platform.only().kind, MessageKind::Warning);
+        EXPECT_EQ(platform.only().text, texts::kFileNameMissing);
+        EXPECT_EQ(view.hides, 0);
+    }
+}
+
+TEST_F(FileChooserTest, NamesWithWildcardsAreRefused) {
+    writeBytes(folder.file("a.txt"), "6859871.251 498696.216\r\n");
+    for (const FileAction action : {FileAction::OpenSource, FileAction::WriteTable}) {
+        for (const std::string& typed :
+             {std::string("*.txt"), std::string("?.txt"), std::string("[ab].txt"), std::string("a]"),
+              folder.path() + "/*"}) {
+            SCOPED_TRACE(typed);
+            session.fileAction = action;
+            platform.shown.clear();
+            chooser.txtTiedosto = typed;
+            EXPECT_FALSE(chooser.acceptFileChoice());
+            EXPECT_EQ(platform.only().text, texts::kWildcardInName);
+            EXPECT_EQ(view.hides, 0);
+        }
+    }
+    EXPECT_TRUE(window.lstLahto.empty());
+}
+
+TEST_F(FileChooserTest, ABareNameLiesInTheFolderAndANameWithAFolderPartIsAPath) {
+    session.fileAction = FileAction::OpenSource;
+    struct Case {
+        std::string typed;
+        std::string expectedPath;
+    };
+    const Case cases[] = {
+        {"missing.txt", folder.path() + "/missing.txt"},
+        {"/no/such/missing.txt", "/no/such/missing.txt"},
+        {"sub/missing.txt", "sub/missing.txt"},
+        {"C:\\data\\missing.txt", "C:\\data\\missing.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        platform.shown.clear();
+        chooser.txtTiedosto = c.typed;
+        EXPECT_FALSE(chooser.acceptFileChoice());
+        EXPECT_EQ(session.chosenPath, c.expectedPath);
+        EXPECT_EQ(platform.only().kind, MessageKind::Warning);
+        EXPECT_EQ(platform.only().text, "Ei löydy tiedostoa:\r\n" + c.expectedPath);
+        EXPECT_EQ(view.hides, 0);
+    }
+}
+
+TEST_F(FileChooserTest, AcceptingASourceFileHidesAndReadsIt) {
+    writeBytes(folder.file("points.txt"), crlfLines(sourceLines(3)));
+    chooser.fileClicked("points.txt");  // a click in the file list fills the name
+    session.fileAction = FileAction::OpenSource;
+    EXPECT_TRUE(chooser.acceptFileChoice());
+    EXPECT_EQ(view.hides, 1);
+    EXPECT_TRUE(platform.shown.empty());
+    EXPECT_EQ(session.sourceFileName, folder.path() + "/points.txt");
+    EXPECT_EQ(window.lstLahto, sourceLines(3));
+    EXPECT_EQ(chooser.txtTiedosto, "points.txt");  // the contents stay for the next use
+}
+
+TEST_F(FileChooserTest, TheSourceFileItselfIsRefusedAsTheOutput) {
+    writeBytes(folder.file("points.txt"), crlfLines(sourceLines(2)));
+    openAndConvert("points.txt");
+    for (const FileAction action : {FileAction::WriteResultFile, FileAction::WriteTable}) {
+        for (const std::string& typed : {std::string("points.txt"), folder.file("points.txt")}) {
+            SCOPED_TRACE(typed);
+            session.fileAction = action;
+            platform.shown.clear();
+            chooser.txtTiedosto = typed;
+            EXPECT_FALSE(chooser.acceptFileChoice());
+            EXPECT_EQ(platform.only().kind, MessageKind::Warning);
+            EXPECT_EQ(platform.only().text,
+                      "Tulostiedosto ja lähtötiedosto ovat sama tiedosto.\r\nEi voida tulostaa");
+            EXPECT_EQ(view.hides, 0);
+        }
+    }
+    EXPECT_EQ(readBytes(folder.file("points.txt")), crlfLines(sourceLines(2)));
+    EXPECT_EQ(session.resultState, ResultState::Converted);
+}
+
+TEST_F(FileChooserTest, AnExistingOutputIsOverwrittenOnlyAfterYes) {
+    writeBytes(folder.file("points.txt"), crlfLines(sourceLines(2)));
+    openAndConvert("points.txt");
+    const std::string target = folder.file("result.txt");
+    writeBytes(target, "old\r\n");
+    const std::string question =
+        "Tiedosto:  " + target + "\r\non jo olemassa. Kirjoitetaanko vanhan tiedon päälle?";
+
+    session.fileAction = FileAction::WriteResultFile;
+    chooser.txtTiedosto = "result.txt";
+    platform.answers = {Answer::No};
+    EXPECT_FALSE(chooser.acceptFileChoice());
+    EXPECT_EQ(platform.only().kind, MessageKind::Question);
+    EXPECT_EQ(platform.only().text, question);
+    EXPECT_EQ(readBytes(target), "old\r\n");
+    EXPECT_EQ(view.hides, 0);
+    EXPECT_EQ(session.resultState, ResultState::Converted);
+
+    platform.shown.clear();
+    platform.answers = {Answer::Yes};
+    EXPECT_TRUE(chooser.acceptFileChoice());
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(platform.shown[0].text, question);
+    EXPECT_EQ(platform.shown[1].text, "2 pistettä tulostettu tiedostoon:\r\n" + target);
+    EXPECT_EQ(readBytes(target), crlfLines(resultLines(2)));
+    EXPECT_EQ(view.hides, 1);
+    EXPECT_EQ(session.resultState, ResultState::ResultsOutput);
+    EXPECT_EQ(session.resultFileName, target);
+    EXPECT_EQ(session.chosenPath, target);
+}
+
+TEST_F(FileChooserTest, ANewTableFileIsWrittenWithoutAQuestion) {
+    window.txtKoord = {kPoint32EurefN, kPoint32EurefE, "T"};
+    window.cmdMuunna_Click();
+    window.cmdTauTie_Click();
+    chooser.txtTiedosto = "table.txt";
+    EXPECT_TRUE(chooser.acceptFileChoice());
+    EXPECT_EQ(platform.only().text, "9 riviä tulostettu tiedostoon:\r\n" + folder.file("table.txt"));
+    EXPECT_EQ(splitCrlf(readBytes(folder.file("table.txt"))), window.lstTulos);
+}
+
+// The source named again in another spelling passes the check of the
+// names; the whole source is read before the result replaces it.
+TEST_F(FileChooserTest, TheSourceInAnotherSpellingIsReadWholeBeforeItIsReplaced) {
+    std::filesystem::create_directory(folder.file("sub"));
+    // Long enough to need many blocks of reading.
+    constexpr int kLines = 20000;
+    for (const std::string& spelling : {folder.path() + "/./points.txt", folder.path() + "/sub/../points.txt"}) {
+        SCOPED_TRACE(spelling);
+        writeBytes(folder.file("points.txt"), crlfLines(sourceLines(kLines)));
+        openAndConvert("points.txt");
+        session.fileAction = FileAction::WriteResultFile;
+        chooser.txtTiedosto = spelling;
+        platform.answers = {Answer::Yes};  // it exists: the overwrite question
+        EXPECT_TRUE(chooser.acceptFileChoice());
+        EXPECT_EQ(platform.shown.back().text,
+                  std::to_string(kLines) + " pistettä tulostettu tiedostoon:\r\n" + spelling);
+        EXPECT_EQ(readBytes(folder.file("points.txt")), crlfLines(resultLines(kLines)));
+    }
+}
+
+TEST_F(FileChooserTest, CancelHidesAndChangesNothing) {
+    window.cmdLahto_Click();
+    chooser.txtTiedosto = "typed.txt";
+    chooser.cmdPeruuta_Click();
+    EXPECT_EQ(view.hides, 1);
+    EXPECT_EQ(session.fileAction, FileAction::OpenSource);
+    EXPECT_EQ(session.resultState, ResultState::NothingConverted);
+    EXPECT_EQ(chooser.txtTiedosto, "typed.txt");
+    EXPECT_TRUE(platform.shown.empty());
+}
+
+TEST_F(FileChooserTest, AnUnreadableDriveOrFolderKeepsThePreviousOne) {
+    const std::string start = chooser.folder();
+    const std::string startDrive = chooser.drive();
+    EXPECT_EQ(start, folder.path());
+
+    const std::string missing = folder.file("no-such-drive");
+    EXPECT_FALSE(chooser.changeDrive(missing));
+    EXPECT_EQ(platform.only().kind, MessageKind::Warning);
+    EXPECT_EQ(platform.only().text, std::string(texts::kDriveNotReadable) + "\r\n" + missing);
+    EXPECT_EQ(chooser.drive(), startDrive);
+    EXPECT_EQ(chooser.folder(), start);
+
+    platform.shown.clear();
+    writeBytes(folder.file("plain-file"), "x");
+    EXPECT_FALSE(chooser.changeFolder(folder.file("plain-file")));
+    EXPECT_EQ(platform.only().text, std::string(texts::kFolderNotReadable) + "\r\n" + folder.file("plain-file"));
+    EXPECT_EQ(chooser.folder(), start);
+
+    platform.shown.clear();
+    EXPECT_TRUE(chooser.changeDrive("/"));
+    EXPECT_EQ(chooser.drive(), "/");
+    EXPECT_EQ(chooser.folder(), "/");
+    EXPECT_TRUE(chooser.changeFolder(start));
+    EXPECT_EQ(chooser.folder(), start);
+    EXPECT_TRUE(platform.shown.empty());
+}
+
+TEST_F(FileChooserTest, FileListShowsTheOrdinaryFilesOfTheFolder) {
+    writeBytes(folder.file("b.txt"), "");
+    writeBytes(folder.file("a.dat"), "");
+    std::filesystem::create_directory(folder.file("c-folder"));
+    EXPECT_EQ(chooser.fileNames(), (std::vector<std::string>{"a.dat", "b.txt"}));
+    const auto drives = FileChooserModel::availableDrives();
+    ASSERT_FALSE(drives.empty());
+    EXPECT_EQ(drives.front(), "/");
+}
+
+}  // namespace
+}  // namespace lomitra
