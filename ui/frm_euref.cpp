@@ -59,6 +59,7 @@ QPixmap networkPicture() {
         for (const QPointF& point : row) painter.drawEllipse(point, 2.5, 2.5);
     }
     painter.setPen(QPen(QColor(0, 60, 110), 1.0));
+    painter.setBrush(Qt::NoBrush);
     painter.drawRect(0, 0, kWidth - 1, kHeight - 1);
     return picture;
 }
@@ -86,7 +87,7 @@ void frmEuref::buildControls() {
     QPalette green = Label6_->palette();
     green.setColor(QPalette::WindowText, QColor(0, 128, 0));
     Label6_->setPalette(green);
-    layout::place(Label6_, 120, 240, 10335, 855);
+    layout::placeCaptioned(Label6_, 120, 240, 10335, 855);
 
     Frame1_ = new QGroupBox(qs(settings_window::kFrameCaption), this);
     Frame1_->setObjectName(QStringLiteral("Frame1"));

@@ -98,6 +98,16 @@ void frmLaske::buildControls() {
         return label;
     };
 
+    // "alkaen sarakkeesta" and "pituus" end where the box after them begins.
+    const auto addRightLabel = [](QWidget* parent, const QString& name, std::string_view caption,
+                                  int left, int top, int width) {
+        auto* label = new QLabel(qs(caption), parent);
+        label->setObjectName(name);
+        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        layout::placeCaptionedRight(label, left, top, width, 255);
+        return label;
+    };
+
     Label10_ = addLabel(this, QStringLiteral("Label10"), captions::kGuidanceLabel, 120, 120, 1215);
     lblOhje_ = new QLabel(this);
     lblOhje_->setObjectName(QStringLiteral("lblOhje"));
@@ -120,6 +130,14 @@ void frmLaske::buildControls() {
     cmdPrintterille_ = addButton("cmdPrintterille", captions::kPrint, 120, 2760, 2895);
     cmdLopeta_ = addButton("cmdLopeta", captions::kClose, 120, 3360, 1335);
     cmdMuunna_ = addButton("cmdMuunna", captions::kConvert, 1680, 3360, 1335);
+    // The buttons of the left column keep one width when a caption needed more room.
+    int columnWidth = 0;
+    for (QPushButton* button : {cmdLahto_, cmdSeuraava_, cmdAloituskohdat_, cmdLopeta_}) {
+        columnWidth = std::max(columnWidth, button->width());
+    }
+    for (QPushButton* button : {cmdLahto_, cmdSeuraava_, cmdAloituskohdat_, cmdLopeta_}) {
+        button->resize(columnWidth, button->height());
+    }
 
     auto* lineFrame = new QGroupBox(qs(captions::kLineFrame), this);
     lineFrame->setObjectName(QStringLiteral("frameKoordinaattirivi"));
@@ -156,11 +174,11 @@ void frmLaske::buildControls() {
         lblKoord_[i + 3] =
             addLabel(inputFrame, QStringLiteral("lblKoord(%1)").arg(i + 3), "", 3000, top, 1575);
         const bool identifierRow = i == 2;
-        addLabel(inputFrame, QStringLiteral("lblAlkaen") + index, captions::kStartColumn,
-                 identifierRow ? 4560 : 4440, top, identifierRow ? 1695 : 1815);
+        addRightLabel(inputFrame, QStringLiteral("lblAlkaen") + index, captions::kStartColumn,
+                      identifierRow ? 4560 : 4440, top, identifierRow ? 1695 : 1815);
         txtAlku_[i] = addBox(QStringLiteral("txtAlku") + index, 6240, top, 495);
-        addLabel(inputFrame, QStringLiteral("lblPituus") + index, captions::kLength,
-                 identifierRow ? 6720 : 6840, top, identifierRow ? 735 : 615);
+        addRightLabel(inputFrame, QStringLiteral("lblPituus") + index, captions::kLength,
+                      identifierRow ? 6720 : 6840, top, identifierRow ? 735 : 615);
         txtPituus_[i] = addBox(QStringLiteral("txtPituus") + index, 7440, top, 495);
         addLabel(inputFrame, QStringLiteral("lblMerkkia") + index, captions::kCharacters, 7920, top,
                  735);

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QWidget>
 #include <algorithm>
 
@@ -23,7 +24,12 @@ int captionWidth(const QWidget* widget) {
         return label->sizeHint().width();
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
-        return button->sizeHint().width();
+        // The caption and a little room on each side; the style's full padding
+        // is not needed where the design box already holds the caption.
+        QString caption = button->text();
+        caption.remove(QLatin1Char('&'));
+        const int indicator = qobject_cast<const QRadioButton*>(widget) != nullptr ? 24 : 12;
+        return button->fontMetrics().horizontalAdvance(caption) + indicator;
     }
     if (const auto* frame = qobject_cast<const QGroupBox*>(widget)) {
         return frame->fontMetrics().horizontalAdvance(frame->title()) + 16;
@@ -34,9 +40,19 @@ int captionWidth(const QWidget* widget) {
 }  // namespace
 
 void placeCaptioned(QWidget* widget, int left, int top, int width, int height) {
-    const int designWidth = px(width);
-    widget->setGeometry(px(left), px(top), std::max(designWidth, captionWidth(widget)),
-                        px(height));
+    const int designWidth = std::max(px(width), captionWidth(widget));
+    int designHeight = px(height);
+    if (const auto* label = qobject_cast<const QLabel*>(widget); label != nullptr && label->wordWrap()) {
+        // A wrapping caption grows downwards instead.
+        designHeight = std::max(designHeight, label->heightForWidth(designWidth));
+    }
+    widget->setGeometry(px(left), px(top), designWidth, designHeight);
+}
+
+void placeCaptionedRight(QWidget* widget, int left, int top, int width, int height) {
+    const int right = px(left) + px(width);
+    const int needed = std::max(px(width), captionWidth(widget));
+    widget->setGeometry(right - needed, px(top), needed, px(height));
 }
 
 void setClientSize(QWidget* window, int width, int height) {

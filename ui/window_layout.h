@@ -21,8 +21,13 @@ constexpr int px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPix
 void place(QWidget* widget, int left, int top, int width, int height);
 
 // Places a captioned control like place(), but widens it to the right when the
-// substituted font needs more room than the design box gives its caption.
+// substituted font needs more room than the design box gives its caption
+// (a word-wrapping label grows downwards instead).
 void placeCaptioned(QWidget* widget, int left, int top, int width, int height);
+
+// The same for a right-aligned caption: the box keeps its right edge and
+// widens to the left.
+void placeCaptionedRight(QWidget* widget, int left, int top, int width, int height);
 
 // Gives a top-level window its client area in twips.
 void setClientSize(QWidget* window, int width, int height);
