@@ -4,9 +4,10 @@
 // serves only the KKJ map sheet identifiers: the zone of a point, the point in
 // another zone, and the half width of a zone. A change of zone agrees with the
 // exact transverse Mercator to a few centimetres, the half width to about
-// 20 m (0.03 %); sheet borders need no more. The correction terms of kkjZoneChange are evaluated
-// from single-precision copies of their inputs, as in the original
-// formulation, so that points on sheet borders fall on the same side.
+// 20 m (0.03 %); sheet borders need no more. The correction terms of
+// kkjZoneChange are evaluated from single-precision copies of their inputs, as
+// in the original formulation, so that points on sheet borders fall on the
+// same side.
 //
 // Symbols: phiPrime is the rectifying latitude N / A, phi the footpoint
 // latitude, u the east distance from the central meridian divided by the polar
@@ -80,8 +81,9 @@ void kkjZoneChange(int32_t targetZone, double N, double E, double& Nout, double&
     {
         const double phiF = static_cast<float>(phiS);
         const double uF = static_cast<float>(u);
-        phiS = phiS - std::pow(uF, 4) * 0.0011 * std::tan(phiF);
-        dLambda = dLambda - std::pow(uF * std::cos(phiF), 3) * 7.5e-6;
+        phiS = phiS - sq(sq(uF)) * 0.0011 * std::tan(phiF);
+        const double ucos = uF * std::cos(phiF);
+        dLambda = dLambda - ucos * ucos * ucos * 7.5e-6;
     }
 
     // Change of central meridian, 3 degrees a zone.
@@ -100,8 +102,8 @@ void kkjZoneChange(int32_t targetZone, double N, double E, double& Nout, double&
         const double pF = static_cast<float>(phiS);
         const double wF = static_cast<float>(w);
         const double cF = static_cast<float>(std::cos(pF));
-        north = north + std::pow(wF, 4) * 7147.0 * std::tan(pF) * (3.0 * cF * cF - 2.0);
-        east = east + std::pow(wF, 3) * 48.0 * std::pow(cF, 4);
+        north = north + sq(sq(wF)) * 7147.0 * std::tan(pF) * (3.0 * cF * cF - 2.0);
+        east = east + wF * wF * wF * 48.0 * sq(sq(cF));
     }
     Nout = north;
     Eout = east;
