@@ -10,7 +10,8 @@ namespace lomitra {
 std::string kkjSheetId(double N, double E);
 
 // N, E: ETRS-TM35FIN metres. Seven characters such as "L4133B3", or empty
-// outside the UTM sheet area.
+// outside the UTM sheet area 5 706 000 <= N < 8 010 000, -460 000 <= E < 1 460 000
+// (the upper limits themselves are outside: they would name no sheet).
 std::string utmSheetId(double N, double E);
 
 }  // namespace lomitra
