@@ -16,11 +16,11 @@
 namespace lomitra {
 namespace {
 
-// Whether two paths name the same file ("-" names only itself).
+// Whether two paths name the same file. "-" is standard input as a source
+// and standard output as a result, so it only clashes between two outputs.
 bool sameFile(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
+    if (a.empty() || b.empty() || a == "-" || b == "-") return false;
     if (a == b) return true;
-    if (a == "-" || b == "-") return false;
     std::error_code ec;
     return std::filesystem::equivalent(a, b, ec) && !ec;
 }
@@ -48,7 +48,8 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
     summary = {};
     const bool withTable = !options.table.empty();
     if (sameFile(options.source, options.output) || sameFile(options.source, options.table) ||
-        (withTable && sameFile(options.output, options.table))) {
+        (withTable && (sameFile(options.output, options.table) ||
+                       (options.output == "-" && options.table == "-")))) {
         error = std::string(texts::kBatchSameFile) + " " + options.source;
         return kBatchFileError;
     }

@@ -1,0 +1,257 @@
+// lomitra-batch end to end: whole result and table files byte for byte, exit
+// statuses, and files left untouched when anything fails. The option mapping
+// onto the settings positions is checked in-process.
+//
+// Coordinates are network points 1, 10 and 14 of JHS 154 (KKJ zone 3 and
+// ETRS-TM35FIN); a vertex maps exactly onto its partner.
+#include "batch/batch_converter.h"
+#include "batch/batch_options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "engine/cp1252.h"
+#include "engine/map_sheet.h"
+#include "engine/settings_window.h"
+#include "engine/texts.h"
+
+namespace lomitra {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("lomitra_batch_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    static std::string read(const std::string& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    static void write(const std::string& p, const std::string& bytes) {
+        std::ofstream(p, std::ios::binary) << bytes;
+    }
+    std::size_t filesInDir() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+    }
+    // Runs the program through the shell; `args` are shell words. Returns the exit status.
+    int run(const std::string& args, const std::string& prefix = "") {
+        const std::string command = prefix + "'" + LOMITRA_BATCH_EXE + "' " + args + " 2>'" + path("stderr") + "'";
+        const int status = std::system(("sh -c \"" + command + "\"").c_str());
+        stderr_ = read(path("stderr"));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    fs::path dir_;
+    std::string stderr_;
+};
+
+// Free format, KKJ -> ETRS-TM35FIN: mixed line ends, lines that do not convert
+// (kept byte for byte, Windows-1252 bytes included), a last line without a line end.
+TEST_F(BatchTest, FreeFormatKkjToEuref) {
+    write(path("in.txt"),
+          "Pisteet\r\n"
+          "P1 6718527.414 3106266.213 \xE4\xF6\r\n"
+          "P10\t6712263.904\t3495070.508\n"
+          "ohi 9512263.904 3495070.508 \xFF\r"
+          "\r\n"
+          "P14 6879999,861 3663986.641");
+    ASSERT_EQ(run("--direction kkj-euref --fields 2,3,1 -o '" + path("out.txt") + "' '" + path("in.txt") + "'"), 0)
+        << stderr_;
+    EXPECT_EQ(read(path("out.txt")),
+              "Pisteet\r\n"
+              "P1 6715706.377 106256.360  \xE4\xF6\r\n"
+              "P10\t6709447.856\t494903.060 \r\n"
+              "ohi 9512263.904 3495070.508 \xFF\r\n"
+              "\r\n"
+              "P14 6877117.103 663749.596 \r\n");
+    EXPECT_EQ(stderr_, "muunnettu 3 pistettä, 3 riviä ei muunnettu\n");
+}
+
+// Fixed columns, ETRS-TM35FIN -> KKJ zone 3, with the table file.
+TEST_F(BatchTest, FixedColumnsEurefToKkjWithTable) {
+    write(path("in.txt"),
+          "P10       6709447.856 494903.060   x\xE9\r\n"
+          "lyhyt\r\n"
+          "P1        6715706.377 106256.360   y\r\n");
+    ASSERT_EQ(run("--result-zone=3 --columns 11:11,23:13,1:8 --table '" + path("table.txt") + "' -o '" +
+                  path("out.txt") + "' '" + path("in.txt") + "'"),
+              0)
+        << stderr_;
+    EXPECT_EQ(read(path("out.txt")),
+              "P10       6712263.904   3495070.508x\xE9\r\n"
+              "lyhyt\r\n"
+              "P1        6718527.414   3106266.213y\r\n");
+    EXPECT_EQ(stderr_, "muunnettu 2 pistettä, 1 riviä ei muunnettu\n");
+
+    ConversionSettings settings;
+    settings.resultZone = 3;
+    std::string expected;
+    for (const std::string& heading : headingLines(settings)) expected += heading + "\r\n";
+    expected += "P10      6709447.856   494903.060      6712263.904   3495070.508     " +
+                kkjSheetId(6712263.904, 3495070.508) + "   " + utmSheetId(6709447.856, 494903.060) + " \r\n";
+    expected += "lyhyt    " + std::string(28, ' ') + "    " +
+                utf8ToCp1252(texts::kSourceCoordinatesMissing) + "\r\n";
+    expected += "P1       6715706.377   106256.360      6718527.414   3106266.213     " +
+                kkjSheetId(6718527.414, 3106266.213) + "   " + utmSheetId(6715706.377, 106256.360) + " \r\n";
+    expected += "\r\n";
+    EXPECT_EQ(read(path("table.txt")), expected);
+}
+
+TEST_F(BatchTest, StandardInputToStandardOutput) {
+    write(path("in.txt"), "6712263.904 3495070.508\n");
+    ASSERT_EQ(run("--direction kkj-euref --result-zone tm35 --fields 1,2 - >'" + path("out.txt") + "'",
+                  "exec <'" + path("in.txt") + "'; "),
+              0)
+        << stderr_;
+    EXPECT_EQ(read(path("out.txt")), "6709447.856 494903.060 \r\n");
+}
+
+TEST_F(BatchTest, BadOptionsExitTwoWithUsage) {
+    write(path("in.txt"), "1 2\r\n");
+    const std::string in = " '" + path("in.txt") + "'";
+    const std::vector<std::string> cases = {
+        "",                                            // nothing at all
+        "--fields 1,2",                                // no source
+        in,                                            // no layout
+        "--fields 1,2 --columns 1:5,7:5" + in,         // both layouts
+        "--fields 1" + in,                             // one field
+        "--fields 0,2" + in,                           // field numbers are 1-based
+        "--fields 1,101" + in,                         // at most 100 fields
+        "--columns 1:0,7:5" + in,                      // empty range
+        "--columns '1:5;7:5'" + in,                      // bad list
+        "--fields 1,2 --direction kkj" + in,           // unknown direction
+        "--fields 1,2 --result-zone gk19" + in,        // ETRS zone in the direction EUREF-FIN -> KKJ
+        "--fields 1,2 --direction kkj-euref --result-zone gk33" + in,
+        "--fields 1,2 --direction kkj-euref --source-zone tm35" + in,
+        "--fields 1,2 --source-format dmss" + in,
+        "--fields 1,2 --bogus" + in,
+        "--fields 1,2 -o" + in,                       // -o swallows the source
+        "--fields 1,2" + in + in,                      // two sources
+    };
+    for (const std::string& args : cases) {
+        EXPECT_EQ(run(args), 2) << args;
+        EXPECT_NE(stderr_.find("Käyttö: lomitra-batch"), std::string::npos) << args;
+    }
+}
+
+TEST_F(BatchTest, FileErrorsExitOneAndKeepTheOldFile) {
+    write(path("in.txt"), "6712263.904 3495070.508\r\n");
+    write(path("old.txt"), "old result\r\n");
+    const std::string fields = "--direction kkj-euref --fields 1,2 ";
+    EXPECT_EQ(run(fields + "-o '" + path("old.txt") + "' '" + path("missing.txt") + "'"), 1);
+    EXPECT_NE(stderr_.find("Lähtötiedostoa ei voitu lukea:"), std::string::npos) << stderr_;
+    EXPECT_EQ(run(fields + "-o '" + path("no/such/dir.txt") + "' '" + path("in.txt") + "'"), 1);
+    EXPECT_NE(stderr_.find("Tiedostoon ei voitu kirjoittaa:"), std::string::npos) << stderr_;
+    EXPECT_EQ(run(fields + "--table '" + path("no/such/table.txt") + "' -o '" + path("old.txt") + "' '" +
+                  path("in.txt") + "'"),
+              1);
+    EXPECT_EQ(run(fields + "-o '" + path("in.txt") + "' '" + path("in.txt") + "'"), 1) << "result over the source";
+    EXPECT_EQ(run(fields + "--table - '" + path("in.txt") + "'"), 1) << "result and table both on standard output";
+    EXPECT_EQ(read(path("in.txt")), "6712263.904 3495070.508\r\n");
+    EXPECT_EQ(read(path("old.txt")), "old result\r\n");
+    EXPECT_EQ(filesInDir(), 3u) << "no temporary file left behind";  // in, old, stderr
+}
+
+TEST_F(BatchTest, FailedWriteLeavesTheOldFileUntouched) {
+    std::string source;
+    for (int i = 0; i < 2000; ++i) source += "P10 6712263.904 3495070.508\r\n";
+    write(path("in.txt"), source);
+    write(path("old.txt"), "old result\r\n");
+    // A file size limit of a few kilobytes makes the writes fail midway, as a full disk would.
+    EXPECT_EQ(run("--direction kkj-euref --fields 2,3 -o '" + path("old.txt") + "' '" + path("in.txt") + "'",
+                  "ulimit -f 8; "),
+              1);
+    EXPECT_NE(stderr_.find("Tiedostoon ei voitu kirjoittaa:"), std::string::npos) << stderr_;
+    EXPECT_EQ(read(path("old.txt")), "old result\r\n");
+    EXPECT_EQ(filesInDir(), 3u) << "no temporary file left behind";
+}
+
+TEST(BatchOptions, MapOntoTheSettingsPositions) {
+    struct Case {
+        std::vector<std::string> args;
+        ConversionSettings expected;
+    };
+    auto settings = [](int direction, int sourceKind, int sourceZone, int sourceFormat, int resultKind,
+                       int resultZone, int resultFormat) {
+        ConversionSettings s;
+        s.direction = direction;
+        s.sourceKind = sourceKind;
+        s.sourceZone = sourceZone;
+        s.sourceFormat = sourceFormat;
+        s.resultKind = resultKind;
+        s.resultZone = resultZone;
+        s.resultFormat = resultFormat;
+        return s;
+    };
+    const std::vector<Case> cases = {
+        {{"--fields", "1,2", "f"}, settings(0, 0, 1, 0, 0, 0, 0)},
+        {{"--direction", "kkj-euref", "--fields", "1,2", "f"}, settings(1, 0, 0, 0, 0, 1, 0)},
+        {{"--source-zone", "tm34", "--result-zone", "5", "--fields", "1,2", "f"}, settings(0, 0, 0, 0, 0, 5, 0)},
+        {{"--source-zone=tm36", "--result-zone=own", "--fields=1,2", "f"}, settings(0, 0, 2, 0, 0, 0, 0)},
+        {{"--direction=kkj-euref", "--result-zone", "tm34", "--fields", "1,2", "f"}, settings(1, 0, 0, 0, 0, 0, 0)},
+        {{"--direction=kkj-euref", "--result-zone", "tm36", "--fields", "1,2", "f"}, settings(1, 0, 0, 0, 0, 2, 0)},
+        {{"--direction=kkj-euref", "--result-zone", "gk19", "--fields", "1,2", "f"}, settings(1, 0, 0, 0, 0, 3, 0)},
+        {{"--direction=kkj-euref", "--result-zone", "gk32", "--fields", "1,2", "f"}, settings(1, 0, 0, 0, 0, 16, 0)},
+        {{"--source", "geographic", "--source-format", "dms", "--result", "geographic", "--result-format", "dm",
+          "--fields", "1,2", "f"},
+         settings(0, 1, 1, 2, 1, 0, 1)},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto options = parseBatchOptions(c.args, error);
+        ASSERT_TRUE(options.has_value()) << error;
+        const ConversionSettings& s = options->settings;
+        const ConversionSettings& e = c.expected;
+        EXPECT_EQ(std::vector<int>({s.direction, s.sourceKind, s.sourceZone, s.sourceFormat, s.resultKind,
+                                    s.resultZone, s.resultFormat}),
+                  std::vector<int>({e.direction, e.sourceKind, e.sourceZone, e.sourceFormat, e.resultKind,
+                                    e.resultZone, e.resultFormat}))
+            << c.args[0] << " " << c.args[1];
+    }
+}
+
+TEST(BatchOptions, Layouts) {
+    std::string error;
+    auto options = parseBatchOptions({"--fields", "2,3,1", "-"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->layout, LineLayout::FreeFormat);
+    EXPECT_EQ(options->fieldNumber, (std::array<int32_t, 3>{1, 2, 0}));
+    EXPECT_EQ(options->columnLength[2], 1) << "the identifier counts as marked";
+    EXPECT_EQ(options->source, "-");
+    EXPECT_EQ(options->output, "-");
+
+    options = parseBatchOptions({"--fields", "2,100", "x"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->fieldNumber, (std::array<int32_t, 3>{1, 99, -1}));
+    EXPECT_EQ(options->columnLength[2], 0);
+
+    options = parseBatchOptions({"--columns", "11:11,23:13", "-o", "out", "--table", "t", "in"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->layout, LineLayout::FixedColumns);
+    EXPECT_EQ(options->columnStart, (std::array<int32_t, 3>{11, 23, 0}));
+    EXPECT_EQ(options->columnLength, (std::array<int32_t, 3>{11, 13, 0}));
+    EXPECT_EQ(options->output, "out");
+    EXPECT_EQ(options->table, "t");
+    EXPECT_EQ(options->source, "in");
+}
+
+}  // namespace
+}  // namespace lomitra
