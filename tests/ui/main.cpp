@@ -7,16 +7,18 @@
 
 namespace {
 
+QtMessageHandler defaultHandler = nullptr;
+
 // The offscreen platform reports every raise() it cannot do; nothing else is dropped.
 void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (message.contains(QLatin1String("does not support raise()"))) return;
-    qt_message_output(type, context, message);
+    if (defaultHandler != nullptr) defaultHandler(type, context, message);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    qInstallMessageHandler(quietOffscreenNotes);
+    defaultHandler = qInstallMessageHandler(quietOffscreenNotes);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

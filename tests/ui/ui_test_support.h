@@ -87,6 +87,18 @@ inline void choose(QComboBox* list, int position) {
     ASSERT_EQ(list->currentIndex(), position) << list->objectName().toStdString();
 }
 
+// Types `text` into a widget key by key; letters beyond ASCII arrive as the
+// text of a key event, as from a Finnish keyboard.
+inline void typeKeys(QWidget* widget, const QString& text) {
+    for (const QChar character : text) {
+        if (character.unicode() < 128) {
+            QTest::keyClick(widget, static_cast<char>(character.unicode()));
+        } else {
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character), Qt::NoModifier);
+        }
+    }
+}
+
 inline void click(QWidget* window, const char* buttonName) {
     auto* button = control<QPushButton>(window, QString::fromLatin1(buttonName));
     ASSERT_NE(button, nullptr);
