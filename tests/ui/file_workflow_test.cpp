@@ -1,0 +1,279 @@
+// The file workflow through the real widgets: frmTiedosto reading a source
+// file, marking the coordinates by mouse on txtKRivi, converting, writing the
+// result and table files, the checks of "&Avaa", and a failing printer.
+#include "tests/ui/ui_test_support.h"
+
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
+
+#include "ui/frm_tiedosto.h"
+
+namespace lomitra::uitest {
+namespace {
+
+// Network points 1 (Geta) and 2 (Kökar) in ETRS-TM35FIN, in fixed columns:
+// north in columns 8-18, east in 20-30 (with its leading blank); names and
+// notes in Windows-1252 (\xC5 = Å, \xF6 = ö). The first line is too short to
+// be the coordinate line; the last one holds no point.
+const std::string kSource =
+    "Kpl 2\r\n"
+    "\r\n"
+    "Geta   6715706.377  106256.360 \xC5land\r\n"
+    "K\xF6kar  6658388.640  160767.714 F\xF6gl\xF6\r\n"
+    "loppu\r\n";
+
+// The same lines with the points' own YKJ coordinates in place.
+const std::string kExpectedResult =
+    "Kpl 2\r\n"
+    "\r\n"
+    "Geta   6718527.414 3106266.213 \xC5land\r\n"
+    "K\xF6kar  6661186.097 3160799.230 F\xF6gl\xF6\r\n"
+    "loppu\r\n";
+
+std::string readBytes(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const QString& path, const std::string& bytes) {
+    std::ofstream out(path.toStdString(), std::ios::binary);
+    out << bytes;
+}
+
+class FileWorkflowTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        previousFolder = QDir::currentPath();
+        QDir::setCurrent(folder.path());  // the chooser starts in the program's current folder
+        sourcePath = folder.filePath(QStringLiteral("pisteet.txt"));
+        writeBytes(sourcePath, kSource);
+        ProgramTest::SetUp();
+        choose(list("cboTKaista"), 3);  // results in YKJ
+        window = prepareConversionWindow();
+        ASSERT_NE(window, nullptr);
+        line = control<QPlainTextEdit>(window, "txtKRivi");
+        results = control<QListWidget>(window, "lstTulos");
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        QDir::setCurrent(previousFolder);
+    }
+
+    frmTiedosto* chooser() { return window->fileChooser(); }
+
+    // Types a name into the chooser and presses "&Avaa".
+    void accept(const QString& name) {
+        ASSERT_NE(chooser(), nullptr);
+        auto* nameBox = control<QLineEdit>(chooser(), "txtTiedosto");
+        nameBox->clear();
+        typeKeys(nameBox, name);
+        click(chooser(), "cmdAvaa");
+    }
+
+    // Drags the mouse over characters start0 .. start0 + length - 1 of the coordinate line.
+    void dragSelect(int start0, int length) {
+        QTextCursor cursor = line->textCursor();
+        cursor.setPosition(start0);
+        const QPoint from = line->cursorRect(cursor).center();
+        cursor.setPosition(start0 + length);
+        const QPoint to = line->cursorRect(cursor).center();
+        QTest::mousePress(line->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(line->viewport(), to);
+        QTest::mouseRelease(line->viewport(), Qt::LeftButton, {}, to);
+    }
+
+    void readSourceByDoubleClick() {
+        click(window, "cmdLahto");
+        ASSERT_NE(chooser(), nullptr);
+        auto* files = control<QListWidget>(chooser(), "File1");
+        const auto found = files->findItems(QStringLiteral("pisteet.txt"), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        // A click puts the name alone into the name box; a double click accepts it.
+        const QPoint itemCentre = files->visualItemRect(found[0]).center();
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, itemCentre);
+        EXPECT_EQ(control<QLineEdit>(chooser(), "txtTiedosto")->text().toStdString(), "pisteet.txt");
+        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, itemCentre);
+    }
+
+    void markGetaLine() {
+        dragSelect(7, 11);   // north, columns 8-18
+        dragSelect(19, 11);  // east with its leading blank, columns 20-30
+        dragSelect(0, 4);    // the identifier
+    }
+
+    QTemporaryDir folder;
+    QString previousFolder;
+    QString sourcePath;
+    frmLaske* window = nullptr;
+    QPlainTextEdit* line = nullptr;
+    QListWidget* results = nullptr;
+};
+
+std::string boxText(const QWidget* window, const char* name, int index) {
+    return control<QLineEdit>(window, QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index))
+        ->text()
+        .toStdString();
+}
+
+TEST_F(FileWorkflowTest, ReadMarkConvertAndWriteTheResultFile) {
+    readSourceByDoubleClick();
+    ASSERT_NE(chooser(), nullptr);
+    EXPECT_EQ(chooser()->windowTitle().toStdString(), "Avaa ja lue lähtötiedosto");
+    EXPECT_FALSE(chooser()->isVisible()) << "accepting hides the chooser";
+    EXPECT_EQ(window->model().lstLahto.size(), 5u);
+    EXPECT_EQ(line->toPlainText().toStdString(), "Geta   6715706.377  106256.360 Åland")
+        << "the first line longer than 15 characters, decoded from Windows-1252";
+    EXPECT_EQ(text(control<QLabel>(window, "lblOhje")), "Valitse koordinaattiriviltä ne merkit, joista muodostuu N");
+
+    dragSelect(7, 11);
+    EXPECT_EQ(boxText(window, "txtKoord", 0), "6715706.377");
+    EXPECT_EQ(boxText(window, "txtAlku", 0), "8");
+    EXPECT_EQ(boxText(window, "txtPituus", 0), "11");
+    EXPECT_EQ(text(control<QLabel>(window, "lblOhje")), "Valitse koordinaattiriviltä ne merkit, joista muodostuu E");
+    QTest::mouseClick(line->viewport(), Qt::LeftButton, {}, line->cursorRect().center());
+    EXPECT_EQ(program->session().markIndex, 1) << "a click without dragging marks nothing";
+    dragSelect(19, 11);
+    EXPECT_EQ(boxText(window, "txtKoord", 1), " 106256.360");
+    EXPECT_EQ(boxText(window, "txtAlku", 1), "20");
+    EXPECT_EQ(boxText(window, "txtPituus", 1), "11");
+    dragSelect(0, 4);
+    EXPECT_EQ(boxText(window, "txtKoord", 2), "Geta");
+    EXPECT_EQ(boxText(window, "txtAlku", 2), "1");
+    EXPECT_EQ(boxText(window, "txtPituus", 2), "4");
+    EXPECT_EQ(text(control<QLabel>(window, "lblOhje")),
+              "'Muunna' -näppäimellä voit muuntaa pisteet tai 'Aloituskohdat' "
+              "-näppäimellä uusia koordinaattien määrittelyn");
+
+    click(window, "cmdMuunna");
+    ASSERT_EQ(results->count(), 8 + 5 + 1) << "every line listed, then one empty line";
+    EXPECT_TRUE(results->item(10)->text().contains(QStringLiteral("6718527.414   3106266.213")));
+    EXPECT_TRUE(results->item(11)->text().startsWith(QStringLiteral("Köka     6658388.640")))
+        << "identifier from columns 1-4 of its own line";
+    EXPECT_TRUE(results->item(11)->text().contains(QStringLiteral("6661186.097   3160799.230")));
+    EXPECT_EQ(results->item(13)->text(), QString());
+    EXPECT_TRUE(platform.shown.empty());
+
+    // The result file replaces an old file after a Yes to the question.
+    const QString resultPath = folder.filePath(QStringLiteral("tulos.txt"));
+    writeBytes(resultPath, "vanha sisältö\r\n");
+    click(window, "cmdTulostiedosto");
+    EXPECT_TRUE(chooser()->isVisible());
+    EXPECT_EQ(chooser()->windowTitle().toStdString(), "Avaa ja kirjoita tulostiedosto");
+    platform.answers = {Answer::Yes};
+    accept(resultPath);
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(platform.shown[0].kind, MessageKind::Question);
+    EXPECT_EQ(platform.shown[0].text, "Tiedosto:  " + resultPath.toStdString() +
+                                          "\r\non jo olemassa. Kirjoitetaanko vanhan tiedon päälle?");
+    EXPECT_EQ(platform.shown[1].kind, MessageKind::Information);
+    EXPECT_EQ(platform.shown[1].text, "2 pistettä tulostettu tiedostoon:\r\n" + resultPath.toStdString());
+    EXPECT_EQ(readBytes(resultPath), kExpectedResult) << "every byte outside the coordinates kept";
+    EXPECT_EQ(readBytes(sourcePath), kSource);
+    EXPECT_EQ(program->session().resultState, ResultState::ResultsOutput);
+    EXPECT_FALSE(control<QListWidget>(chooser(), "File1")
+                     ->findItems(QStringLiteral("tulos.txt"), Qt::MatchExactly)
+                     .isEmpty());
+}
+
+TEST_F(FileWorkflowTest, TableFileHoldsTheListedLines) {
+    readSourceByDoubleClick();
+    markGetaLine();
+    click(window, "cmdMuunna");
+    ASSERT_EQ(results->count(), 14);
+
+    const QString tablePath = folder.filePath(QStringLiteral("taulu.txt"));
+    click(window, "cmdTauTie");
+    accept(QStringLiteral("taulu.txt"));  // a bare name in the chooser's folder
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].kind, MessageKind::Information);
+    EXPECT_EQ(platform.shown[0].text, "14 riviä tulostettu tiedostoon:\r\n" + tablePath.toStdString());
+    const std::string table = readBytes(tablePath);
+    std::string expected;
+    for (const std::string& listed : window->model().lstTulos) expected += listed + "\r\n";
+    EXPECT_EQ(table, expected);
+    const std::string start = "MUUNNOS........... EUREF-FIN    ==>    KKJ\r\n\r\nL\xC4HT\xD6KOORDINAATIT";
+    EXPECT_EQ(table.substr(0, start.size()), start)
+        << "Windows-1252 in the file";
+}
+
+TEST_F(FileWorkflowTest, AvaaChecksTheChoice) {
+    click(window, "cmdLahto");
+    ASSERT_NE(chooser(), nullptr);
+    EXPECT_EQ(program->session().resultState, ResultState::NothingConverted);
+
+    struct Case {
+        const char* name;
+        QString typed;
+        std::string message;
+    };
+    const QString missing = folder.filePath(QStringLiteral("puuttuu.txt"));
+    const Case cases[] = {
+        {"no name", QString(), "Puuttuu avattavan tiedoston nimi."},
+        {"no such source file", missing, "Ei löydy tiedostoa:\r\n" + missing.toStdString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform.shown.clear();
+        accept(c.typed);
+        ASSERT_EQ(platform.shown.size(), 1u);
+        EXPECT_EQ(platform.shown[0].kind, MessageKind::Warning);
+        EXPECT_EQ(platform.shown[0].text, c.message);
+        EXPECT_TRUE(chooser()->isVisible()) << "the chooser stays open for a correction";
+    }
+    platform.shown.clear();
+    accept(sourcePath);
+    EXPECT_FALSE(chooser()->isVisible());
+    EXPECT_EQ(window->model().lstLahto.size(), 5u);
+
+    markGetaLine();
+    click(window, "cmdMuunna");
+    click(window, "cmdTulostiedosto");
+    platform.shown.clear();
+    accept(sourcePath);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].text,
+              "Tulostiedosto ja lähtötiedosto ovat sama tiedosto.\r\nEi voida tulostaa");
+    EXPECT_EQ(readBytes(sourcePath), kSource);
+
+    // No to the overwrite question keeps the old file and the chooser.
+    const QString resultPath = folder.filePath(QStringLiteral("vanha.txt"));
+    writeBytes(resultPath, "vanha\r\n");
+    platform.shown.clear();
+    platform.answers = {Answer::No};
+    accept(resultPath);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].kind, MessageKind::Question);
+    EXPECT_TRUE(chooser()->isVisible());
+    EXPECT_EQ(readBytes(resultPath), "vanha\r\n");
+
+    click(chooser(), "cmdPeruuta");
+    EXPECT_FALSE(chooser()->isVisible());
+}
+
+TEST_F(FileWorkflowTest, FailedPrintingIsReported) {
+    platform.printSucceeds = false;
+    click(window, "cmdPrintterille");
+    EXPECT_EQ(platform.printCalls, 1);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].kind, MessageKind::Error);
+    EXPECT_EQ(platform.shown[0].text, "Tulostus kirjoittimelle ei onnistunut");
+    EXPECT_EQ(program->session().resultState, ResultState::ResultsOutput);
+}
+
+TEST_F(FileWorkflowTest, SeuraavaRiviStepsAndWraps) {
+    readSourceByDoubleClick();
+    const std::string expected[] = {"K\xC3\xB6kar  6658388.640  160767.714 F\xC3\xB6gl\xC3\xB6", "loppu",
+                                    "Kpl 2", "", "Geta   6715706.377  106256.360 \xC3\x85land"};
+    for (const std::string& next : expected) {
+        click(window, "cmdSeuraava");
+        EXPECT_EQ(line->toPlainText().toStdString(), next);
+    }
+}
+
+}  // namespace
+}  // namespace lomitra::uitest
