@@ -7,6 +7,9 @@
 // memory comes from wait4's rusage. The in-process run through batch_lib
 // shows the cost without process start-up.
 //
+// Zones: the default own KKJ zone (each point is projected into the zone
+// its longitude selects), and YKJ (zone 3, the work plane itself).
+//
 // Figures: points_per_s (lines converted per second, wall clock) and
 // peak_MiB (maximum resident set of the child). Targets: at least 500 000
 // points/s for neighbouring points, and a peak under 32 MiB that does not
@@ -86,15 +89,17 @@ bool runChild(const std::vector<std::string>& args, double& seconds, double& pea
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Arguments: lines, walk (0 neighbours, 1 random), result zone (0 own zone, 3 YKJ).
 void BM_BatchProcess(benchmark::State& state) {
     const int64_t lines = state.range(0);
     const auto walk = static_cast<Walk>(state.range(1));
+    const std::string zone = state.range(2) == 0 ? "own" : std::to_string(state.range(2));
     const std::string source = generateSource(lines, walk);
     const std::string output = source + ".out";
     double peak = 0.0;
     for (auto _ : state) {
         double seconds = 0.0;
-        if (!runChild({"--fields", "2,3,1", "-o", output, source}, seconds, peak)) {
+        if (!runChild({"--result-zone", zone, "--fields", "2,3,1", "-o", output, source}, seconds, peak)) {
             state.SkipWithError("lomitra-batch failed");
             break;
         }
@@ -130,11 +135,12 @@ void BM_BatchInProcess(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_BatchProcess)
-    ->ArgNames({"lines", "random"})
-    ->Args({1000, 0})
-    ->Args({1000000, 0})
-    ->Args({10000000, 0})
-    ->Args({1000000, 1})
+    ->ArgNames({"lines", "random", "zone"})
+    ->Args({1000, 0, 0})
+    ->Args({1000000, 0, 0})
+    ->Args({10000000, 0, 0})
+    ->Args({1000000, 0, 3})
+    ->Args({1000000, 1, 0})
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
