@@ -9,9 +9,10 @@ namespace {
 
 QtMessageHandler defaultHandler = nullptr;
 
-// The offscreen platform reports every raise() it cannot do; nothing else is dropped.
+// The offscreen platform reports each window operation it cannot do
+// (raise, size hints); nothing else is dropped.
 void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.contains(QLatin1String("does not support raise()"))) return;
+    if (message.startsWith(QLatin1String("This plugin does not support "))) return;
     if (defaultHandler != nullptr) defaultHandler(type, context, message);
 }
 
