@@ -231,7 +231,9 @@ TEST_F(ConvertLineTest, FixedColumns) {
         EXPECT_EQ(state.pointText[0], c.first) << c.name;
         EXPECT_EQ(state.pointText[1], c.second) << c.name;
         // The identifier is only cut when the coordinates were there.
-        if (c.converts) EXPECT_EQ(state.pointText[4], c.identifier) << c.name;
+        if (c.converts) {
+            EXPECT_EQ(state.pointText[4], c.identifier) << c.name;
+        }
     }
 }
 
