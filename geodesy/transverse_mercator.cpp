@@ -38,6 +38,31 @@ constexpr double kLatitudeTolerance = 1e-11;
 // steps; the cap only guards against NaN/inf input looping forever.
 constexpr int kMaxLatitudeIterations = 50;
 
+// The harmonic terms of the four-term series at (u, v):
+// sin(2iu) cosh(2iv) and cos(2iu) sinh(2iv) for i = 1..4, summed with weights h[i-1].
+// The multiple angles come from one sine/cosine and one exponential by the
+// addition theorems; this equals the term-by-term evaluation to rounding
+// (about 1e-15 relative), far below a micrometre.
+void harmonicSums(const double (&h)[4], double u, double v, double& sumSinCosh,
+                  double& sumCosSinh) {
+    const double s2 = std::sin(2.0 * u);
+    const double c2 = std::cos(2.0 * u);
+    const double ep2 = std::exp(2.0 * v);
+    const double em2 = 1.0 / ep2;
+    double s = s2, c = c2, ep = ep2, em = em2;
+    sumSinCosh = 0.0;
+    sumCosSinh = 0.0;
+    for (int i = 0; i < 4; ++i) {
+        sumSinCosh += h[i] * s * (0.5 * (ep + em));
+        sumCosSinh += h[i] * c * (0.5 * (ep - em));
+        const double sNext = s * c2 + c * s2;
+        c = c * c2 - s * s2;
+        s = sNext;
+        ep *= ep2;
+        em *= em2;
+    }
+}
+
 }  // namespace
 
 void tmForward(const Ellipsoid& ellipsoid, double latitude, double longitudeDifference,
@@ -60,15 +85,12 @@ void tmForward(const Ellipsoid& ellipsoid, double latitude, double longitudeDiff
     const double xiPrime = std::atan(sinhQ / std::cos(longitudeDifference));
     const double etaPrime = std::atanh(cosBeta * std::sin(longitudeDifference));
 
-    double xi = xiPrime;
-    double eta = etaPrime;
-    for (int i = 1; i <= 4; ++i) {
-        const double k = 2.0 * i;
-        xi += h[i - 1] * std::sin(k * xiPrime) * std::cosh(k * etaPrime);
-        eta += h[i - 1] * std::cos(k * xiPrime) * std::sinh(k * etaPrime);
-    }
-    north = A1 * xi;
-    east = A1 * eta;
+    // xi = xi' + sum hi sin(2i xi') cosh(2i eta'); eta = eta' + sum hi cos(2i xi') sinh(2i eta').
+    double sumSinCosh = 0.0;
+    double sumCosSinh = 0.0;
+    harmonicSums(h, xiPrime, etaPrime, sumSinCosh, sumCosSinh);
+    north = A1 * (xiPrime + sumSinCosh);
+    east = A1 * (etaPrime + sumCosSinh);
 }
 
 void tmInverse(const Ellipsoid& ellipsoid, double north, double east,
@@ -86,13 +108,12 @@ void tmInverse(const Ellipsoid& ellipsoid, double north, double east,
     const double xi = north / A1;
     const double eta = east / A1;
     // xiPrime, etaPrime: back on the conformal sphere.
-    double xiPrime = xi;
-    double etaPrime = eta;
-    for (int i = 1; i <= 4; ++i) {
-        const double k = 2.0 * i;
-        xiPrime -= h[i - 1] * std::sin(k * xi) * std::cosh(k * eta);
-        etaPrime -= h[i - 1] * std::cos(k * xi) * std::sinh(k * eta);
-    }
+    // xi' = xi - sum hi' sin(2i xi) cosh(2i eta); eta' = eta - sum hi' cos(2i xi) sinh(2i eta).
+    double sumSinCosh = 0.0;
+    double sumCosSinh = 0.0;
+    harmonicSums(h, xi, eta, sumSinCosh, sumCosSinh);
+    const double xiPrime = xi - sumSinCosh;
+    const double etaPrime = eta - sumCosSinh;
     longitudeDifference = std::atan(std::sinh(etaPrime) / std::cos(xiPrime));
 
     // QPrime: isometric latitude of the conformal latitude.
