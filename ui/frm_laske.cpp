@@ -78,6 +78,8 @@ frmLaske::frmLaske(LomitraProgram& program, QWidget* parent)
 }
 
 frmLaske::~frmLaske() {
+    // The file selection window works on this window's model: it goes first.
+    delete frmTiedosto_.data();
     model_->setView(nullptr);
 }
 
@@ -338,7 +340,11 @@ bool frmLaske::eventFilter(QObject* watched, QEvent* event) {
 frmTiedosto* frmLaske::fileChooser() const { return frmTiedosto_; }
 
 void frmLaske::showFileChooser(std::string_view caption) {
-    if (frmTiedosto_.isNull()) frmTiedosto_ = new frmTiedosto(*this, program_.platform());
+    if (frmTiedosto_.isNull()) {
+        frmTiedosto_ = new frmTiedosto(*this, program_.platform());
+        // Over the conversion window, cascaded like a new window of the system.
+        frmTiedosto_->move(frameGeometry().topLeft() + QPoint(layout::px(1800), layout::px(1800)));
+    }
     frmTiedosto_->show();
     frmTiedosto_->setWindowTitle(qs(caption));
     frmTiedosto_->raise();
