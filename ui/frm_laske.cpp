@@ -345,8 +345,8 @@ void frmLaske::showFileChooser(std::string_view caption) {
         // Over the conversion window, cascaded like a new window of the system.
         frmTiedosto_->move(frameGeometry().topLeft() + QPoint(layout::px(1800), layout::px(1800)));
     }
-    frmTiedosto_->show();
     frmTiedosto_->setWindowTitle(qs(caption));
+    frmTiedosto_->show();
     frmTiedosto_->raise();
     frmTiedosto_->activateWindow();
 }
