@@ -275,5 +275,57 @@ TEST_F(FileWorkflowTest, SeuraavaRiviStepsAndWraps) {
     }
 }
 
+TEST_F(FileWorkflowTest, MarkingWorksOnAnEditedLineInByteColumns) {
+    // No file loaded: the marking works on whatever the line holds. Each
+    // Finnish letter is one byte of Windows-1252, so it is one column.
+    line->setFocus();
+    typeKeys(line, QStringLiteral("Åström 6715706.377 106256.360"));
+    dragSelect(7, 11);
+    EXPECT_EQ(boxText(window, "txtKoord", 0), "6715706.377");
+    EXPECT_EQ(boxText(window, "txtAlku", 0), "8");
+    EXPECT_EQ(boxText(window, "txtPituus", 0), "11");
+    EXPECT_EQ(window->model().txtKRivi, "\xC5str\xF6m 6715706.377 106256.360");
+    dragSelect(19, 10);
+    dragSelect(0, 6);
+    EXPECT_EQ(boxText(window, "txtKoord", 2), "Åström");
+    EXPECT_EQ(window->model().txtKoord[2], "\xC5str\xF6m");
+    EXPECT_EQ(program->session().markIndex, 0) << "the cycle starts again";
+    dragSelect(19, 10);
+    EXPECT_EQ(boxText(window, "txtKoord", 0), "106256.360") << "a fourth selection overwrites the first item";
+    EXPECT_EQ(boxText(window, "txtAlku", 0), "20");
+}
+
+TEST_F(FileWorkflowTest, FolderListMovesTheFileList) {
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("alikansio")));
+    writeBytes(folder.filePath(QStringLiteral("alikansio/sisempi.txt")), "1\r\n");
+    click(window, "cmdLahto");
+    ASSERT_NE(chooser(), nullptr);
+    auto* folders = control<QListWidget>(chooser(), "Dir1");
+    auto* files = control<QListWidget>(chooser(), "File1");
+    const auto fileNames = [files] { return lines(files); };
+    EXPECT_EQ(fileNames(), std::vector<std::string>{"pisteet.txt"});
+
+    const auto open = [folders](const QString& name) {
+        const auto found = folders->findItems(name, Qt::MatchEndsWith);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        folders->scrollToItem(found[0]);
+        const QPoint centre = folders->visualItemRect(found[0]).center();
+        QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, centre);
+    };
+    open(QStringLiteral("alikansio"));
+    EXPECT_EQ(fileNames(), std::vector<std::string>{"sisempi.txt"});
+    EXPECT_EQ(chooser()->model().folder(), folder.filePath(QStringLiteral("alikansio")).toStdString());
+
+    // A bare name is looked up in the folder of the folder list.
+    accept(QStringLiteral("sisempi.txt"));
+    EXPECT_EQ(program->session().sourceFileName,
+              folder.filePath(QStringLiteral("alikansio/sisempi.txt")).toStdString());
+
+    click(window, "cmdLahto");
+    open(QDir(folder.path()).dirName());  // back up through the chain of open folders
+    EXPECT_EQ(fileNames(), std::vector<std::string>{"pisteet.txt"});
+}
+
 }  // namespace
 }  // namespace lomitra::uitest
