@@ -4,6 +4,9 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <algorithm>
 
 #include "engine/settings_window.h"
 #include "ui/frm_laske.h"
@@ -180,6 +183,29 @@ void frmEuref::Form_Load() {
     AsetaMuunnos2();
     storeSettings();
     program_.datum().ellipsoids().initEllipsoids();
+    fitListsToTheirItems();
+}
+
+void frmEuref::fitListsToTheirItems() {
+    // The longest items (the angle formats) were laid out for a narrower font
+    // than the platform's sans-serif: widen all seven lists alike, with the
+    // frame and the window, so that no item is cut. Never narrower than designed.
+    QComboBox* const lists[] = {cboMuunnos_, cboLahto_,      cboTulos_,     cboLKaista_,
+                                cboTKaista_, cboLFormaatti_, cboTFormaatti_};
+    int needed = layout::px(7455);
+    for (QComboBox* list : lists) {
+        for (int i = 0; i < list->count(); ++i) {
+            QStyleOptionComboBox option;
+            option.initFrom(list);
+            const QSize text(list->fontMetrics().horizontalAdvance(list->itemText(i)) + 8, list->height());
+            needed = std::max(needed, list->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, list).width());
+        }
+    }
+    const int extra = needed - layout::px(7455);
+    if (extra <= 0) return;
+    for (QComboBox* list : lists) list->resize(needed, list->height());
+    Frame1_->resize(layout::px(10095) + extra, Frame1_->height());
+    resize(layout::px(10290) + extra, height());
 }
 
 void frmEuref::storeSettings() {

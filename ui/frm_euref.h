@@ -45,6 +45,7 @@ private:
 
     // Copies the seven selected positions into the program's ConversionSettings.
     void storeSettings();
+    void fitListsToTheirItems();
     void buildControls();
     QComboBox* addList(const char* name, int top);
     QLabel* addRowLabel(const char* name, std::string_view caption, int top);
