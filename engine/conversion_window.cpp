@@ -394,11 +394,7 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
         report(MessageKind::Error, notWritten);
         return false;
     }
-    session_.resultState = ResultState::ResultsOutput;
-    session_.resultFileName = path;
-    if (view_ != nullptr) view_->refreshFileList();
-    report(MessageKind::Information,
-           joinLines(std::to_string(count) + std::string(texts::kPointsWritten), path));
+    finishOutput(path, count, texts::kPointsWritten);
     return true;
 }
 
@@ -415,12 +411,16 @@ bool ConversionWindowModel::writeResultTable(const std::string& path) {
         report(MessageKind::Error, notWritten);
         return false;
     }
+    finishOutput(path, static_cast<int64_t>(lstTulos.size()), texts::kLinesWritten);
+    return true;
+}
+
+void ConversionWindowModel::finishOutput(const std::string& path, int64_t count,
+                                         std::string_view countText) {
     session_.resultState = ResultState::ResultsOutput;
     session_.resultFileName = path;
     if (view_ != nullptr) view_->refreshFileList();
-    report(MessageKind::Information,
-           joinLines(std::to_string(lstTulos.size()) + std::string(texts::kLinesWritten), path));
-    return true;
+    report(MessageKind::Information, joinLines(std::to_string(count) + std::string(countText), path));
 }
 
 }  // namespace lomitra

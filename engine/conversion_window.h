@@ -149,6 +149,8 @@ private:
     void convertFile();
     void guideToMark(int32_t index);
     void report(MessageKind kind, std::string_view text);
+    // After a file was written: the session, the file list and the count message.
+    void finishOutput(const std::string& path, int64_t count, std::string_view countText);
 
     ConversionEngine& engine_;
     ConversionSession& session_;

@@ -39,7 +39,7 @@ TEST_F(ConversionWindowTest, PrepareResetsTheWorkflowAndKeepsTheTextBoxes) {
     prepare();
 
     EXPECT_EQ(window.caption, "EUREF-FIN    ==>    KKJ");
-    EXPECT_EQ(window.lblOhjelma, "Lomitra -ohjelma,   Pvm: 07.03.2026");
+    EXPECT_EQ(window.lblOhjelma, "Lomitra -ohjelma,   Pvm: 05.03.2009");
     EXPECT_EQ(window.lblOhje, texts::kGuidancePrepared);
     EXPECT_EQ(window.lblKoord[0], "N");
     EXPECT_EQ(window.lblKoord[1], "E");

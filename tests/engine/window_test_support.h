@@ -18,51 +18,10 @@
 #include "engine/conversion_window.h"
 #include "engine/file_chooser.h"
 #include "engine/platform_services.h"
+#include "tests/support/scripted_platform.h"
 #include "geodesy/datum_transformation.h"
 
 namespace lomitra::testing {
-
-// Answers questions from a queue and records every message shown.
-class ScriptedPlatform : public PlatformServices {
-public:
-    struct Shown {
-        MessageKind kind;
-        std::string text;
-    };
-
-    Answer showMessage(MessageKind kind, std::string_view text) override {
-        shown.push_back({kind, std::string(text)});
-        if (kind != MessageKind::Question) return Answer::Ok;
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << text;
-            return Answer::No;
-        }
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    Date today() const override { return date; }
-    bool printConversionWindow() override {
-        ++printCalls;
-        return printSucceeds;
-    }
-    bool isExistingFile(const std::string& path) const override {
-        std::error_code error;
-        return std::filesystem::is_regular_file(path, error);
-    }
-
-    // The only message shown so far; fails the test when there is not exactly one.
-    Shown only() const {
-        EXPECT_EQ(shown.size(), 1u);
-        return shown.empty() ? Shown{MessageKind::Information, ""} : shown.back();
-    }
-
-    std::deque<Answer> answers;
-    std::vector<Shown> shown;
-    Date date{2026, 3, 7};
-    bool printSucceeds = true;
-    int printCalls = 0;
-};
 
 // Records what the models ask of their windows.
 class RecordingView : public ConversionWindowView, public FileChooserView {

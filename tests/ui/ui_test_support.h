@@ -19,47 +19,14 @@
 #include <vector>
 
 #include "engine/platform_services.h"
+#include "tests/support/scripted_platform.h"
 #include "ui/frm_euref.h"
 #include "ui/frm_laske.h"
 #include "ui/lomitra_program.h"
 
 namespace lomitra::uitest {
 
-// Answers questions from a queue and records every message shown.
-class ScriptedPlatform : public PlatformServices {
-public:
-    struct Shown {
-        MessageKind kind;
-        std::string text;
-    };
-
-    Answer showMessage(MessageKind kind, std::string_view text) override {
-        shown.push_back({kind, std::string(text)});
-        if (kind != MessageKind::Question) return Answer::Ok;
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << text;
-            return Answer::No;
-        }
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    Date today() const override { return date; }
-    bool printConversionWindow() override {
-        ++printCalls;
-        return printSucceeds;
-    }
-    bool isExistingFile(const std::string& path) const override {
-        std::error_code error;
-        return std::filesystem::is_regular_file(path, error);
-    }
-
-    std::deque<Answer> answers;
-    std::vector<Shown> shown;
-    Date date{2009, 3, 5};
-    bool printSucceeds = true;
-    int printCalls = 0;
-};
+using ScriptedPlatform = lomitra::testing::ScriptedPlatform;
 
 // A control of `window` by its name; fails the test when it is missing.
 template <typename Control>
