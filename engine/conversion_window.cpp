@@ -2,6 +2,8 @@
 // file-driven conversion, the result list, result and table files, printing.
 #include "engine/conversion_window.h"
 
+#include "engine/coordinate_text.h"
+
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -55,53 +57,6 @@ std::string joinLines(std::string_view first, std::string_view second) {
 
 }  // namespace
 
-double leadingNumber(std::string_view text) {
-    // Blanks, tabs and line feeds do not count anywhere in the text.
-    std::string compact;
-    compact.reserve(text.size());
-    for (const char c : text) {
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') compact += c;
-    }
-    std::size_t pos = 0;
-    bool negative = false;
-    if (pos < compact.size() && (compact[pos] == '+' || compact[pos] == '-')) {
-        negative = compact[pos] == '-';
-        ++pos;
-    }
-    // The longest prefix of the form digits [. digits] [exponent].
-    std::string number;
-    std::size_t digits = 0;
-    while (pos < compact.size() && compact[pos] >= '0' && compact[pos] <= '9') {
-        number += compact[pos++];
-        ++digits;
-    }
-    if (pos < compact.size() && compact[pos] == '.') {
-        number += compact[pos++];
-        while (pos < compact.size() && compact[pos] >= '0' && compact[pos] <= '9') {
-            number += compact[pos++];
-            ++digits;
-        }
-    }
-    if (digits == 0) return 0.0;  // the text does not begin with a number
-    if (pos < compact.size() &&
-        (compact[pos] == 'e' || compact[pos] == 'E' || compact[pos] == 'd' || compact[pos] == 'D')) {
-        std::size_t end = pos + 1;
-        std::string exponent = "e";
-        if (end < compact.size() && (compact[end] == '+' || compact[end] == '-')) {
-            exponent += compact[end++];
-        }
-        const std::size_t exponentDigitsStart = end;
-        while (end < compact.size() && compact[end] >= '0' && compact[end] <= '9') {
-            exponent += compact[end++];
-        }
-        if (end > exponentDigitsStart) number += exponent;  // an exponent needs digits
-    }
-    double value = 0.0;
-    // from_chars ignores the locale, so a Finnish locale does not turn '.' into a stop.
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range) value = HUGE_VAL;
-    return negative ? -value : value;
-}
 
 ConversionWindowModel::ConversionWindowModel(ConversionEngine& engine, ConversionSession& session,
                                              PlatformServices& platform)
@@ -167,8 +122,8 @@ void ConversionWindowModel::convertFile() {
     std::array<int32_t, 3> start{};
     std::array<int32_t, 3> length{};
     for (std::size_t i = 0; i < 3; ++i) {
-        const double startValue = roundHalfEven(leadingNumber(txtAlku[i]));
-        const double lengthValue = roundHalfEven(leadingNumber(txtPituus[i]));
+        const double startValue = roundHalfEven(readNumber(txtAlku[i]));
+        const double lengthValue = roundHalfEven(readNumber(txtPituus[i]));
         // The negated comparisons also refuse NaN.
         if (!(startValue >= 0.0 && startValue <= kMaxColumnValue) ||
             !(lengthValue >= 0.0 && lengthValue <= kMaxColumnValue)) {

@@ -51,11 +51,6 @@ inline constexpr int32_t kMaxColumnValue = 32767;
 // Lines of a source file that are read into lstLahto.
 inline constexpr int32_t kMaxSourceLines = 1001;
 
-// The numeric value a text begins with: blanks, tabs and line feeds are
-// skipped anywhere, a sign may lead, then digits, a decimal point, an exponent
-// (E or D). 0 when the text does not begin with a number.
-double leadingNumber(std::string_view text);
-
 class ConversionWindowModel {
 public:
     ConversionWindowModel(ConversionEngine& engine, ConversionSession& session,

@@ -62,7 +62,10 @@ double parseNumber(std::string& text) {
     if (comma != std::string::npos) {
         text[comma] = '.';
     }
+    return readNumber(text);
+}
 
+double readNumber(std::string_view text) {
     NumberBuffer buffer;
     std::size_t i = 0;
     const std::size_t n = text.size();
@@ -132,8 +135,9 @@ double parseNumber(std::string& text) {
     }
     magnitude = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
 
-    // Exponent: taken only when at least one digit follows the e and its sign.
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    // Exponent (E, or D as Val also reads it): taken only when at least one
+    // digit follows the letter and its sign.
+    if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
         std::size_t j = i + 1;
         auto skip = [&]() {
             while (j < n && isSkipped(text[j])) {

@@ -10,9 +10,13 @@ namespace lomitra {
 
 // Replaces the first comma of `text` by a point (the caller keeps the change)
 // and reads the longest leading decimal number: blanks, tabs and line feeds
-// are skipped anywhere, a sign may lead, an exponent may follow. No digits: 0.
+// are skipped anywhere, a sign may lead, an exponent (E or D) may follow. No digits: 0.
 // An overflow reads as infinity; callers refuse non-finite values.
 double parseNumber(std::string& text);
+
+// The same reading rule without the comma step (Visual Basic's Val): the
+// number the text begins with, blanks anywhere ignored; 0 without digits.
+double readNumber(std::string_view text);
 
 // Unpacks a source angle in the notation `sourceFormat` (0 decimal degrees,
 // 1 ddmm.mmmm, other ddmmss.ssss) into decimal degrees. Sets `message` when a

@@ -7,6 +7,7 @@
 #include <regex>
 #include <string>
 
+#include "engine/coordinate_text.h"
 #include "engine/cp1252.h"
 #include "engine/texts.h"
 #include "window_test_support.h"
@@ -306,7 +307,7 @@ TEST_F(ConversionWindowTest, ResultStateFollowsTheActions) {
 }
 
 // Start columns and lengths: the number a text begins with, halves to even.
-TEST(LeadingNumber, ReadsTheNumberATextBeginsWith) {
+TEST(ColumnBoxNumber, ReadsTheNumberATextBeginsWith) {
     struct Case {
         const char* text;
         double expected;
@@ -319,7 +320,7 @@ TEST(LeadingNumber, ReadsTheNumberATextBeginsWith) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(leadingNumber(c.text), c.expected);
+        EXPECT_EQ(readNumber(c.text), c.expected);
     }
 }
 
