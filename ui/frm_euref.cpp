@@ -112,17 +112,12 @@ void frmEuref::buildControls() {
     lblTFormaatti_ = addRowLabel("lblTFormaatti", settings_window::kLabelResultFormat, 2640);
     cboTFormaatti_ = addList("cboTFormaatti", 2640);
 
-    const auto addButton = [this](const char* name, std::string_view caption, int top) {
-        auto* button = new QPushButton(qs(caption), this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        layout::placeCaptioned(button, 720, top, 1095, 375);
-        return button;
-    };
-    cmdLaske_ = addButton("cmdLaske", settings_window::kButtonConvert, 5040);
-    cmdOhje_ = addButton("cmdOhje", settings_window::kButtonHelp, 5520);
-    cmdUlos_ = addButton("cmdUlos", settings_window::kButtonQuit, 6000);
+    cmdLaske_ = layout::addButton(this, QStringLiteral("cmdLaske"), settings_window::kButtonConvert,
+                                  720, 5040, 1095);
+    cmdOhje_ = layout::addButton(this, QStringLiteral("cmdOhje"), settings_window::kButtonHelp, 720,
+                                 5520, 1095);
+    cmdUlos_ = layout::addButton(this, QStringLiteral("cmdUlos"), settings_window::kButtonQuit, 720,
+                                 6000, 1095);
 
     Image1_ = new QLabel(this);
     Image1_->setObjectName(QStringLiteral("Image1"));

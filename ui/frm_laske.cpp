@@ -84,33 +84,8 @@ frmLaske::~frmLaske() {
 }
 
 void frmLaske::buildControls() {
-    const auto addButton = [this](const char* name, std::string_view caption, int left, int top,
-                                  int width) {
-        auto* button = new QPushButton(qs(caption), this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setAutoDefault(false);
-        layout::placeCaptioned(button, left, top, width, 375);
-        return button;
-    };
-    const auto addLabel = [](QWidget* parent, const QString& name, std::string_view caption,
-                             int left, int top, int width) {
-        auto* label = new QLabel(qs(caption), parent);
-        label->setObjectName(name);
-        layout::placeCaptioned(label, left, top, width, 255);
-        return label;
-    };
-
-    // "alkaen sarakkeesta" and "pituus" end where the box after them begins.
-    const auto addRightLabel = [](QWidget* parent, const QString& name, std::string_view caption,
-                                  int left, int top, int width) {
-        auto* label = new QLabel(qs(caption), parent);
-        label->setObjectName(name);
-        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        layout::placeCaptionedRight(label, left, top, width, 255);
-        return label;
-    };
-
-    Label10_ = addLabel(this, QStringLiteral("Label10"), captions::kGuidanceLabel, 120, 120, 1215);
+    Label10_ =
+        layout::addLabel(this, QStringLiteral("Label10"), captions::kGuidanceLabel, 120, 120, 1215);
     lblOhje_ = new QLabel(this);
     lblOhje_->setObjectName(QStringLiteral("lblOhje"));
     QPalette red = lblOhje_->palette();
@@ -118,20 +93,29 @@ void frmLaske::buildControls() {
     lblOhje_->setPalette(red);
     layout::place(lblOhje_, 1440, 120, 10575, 255);
 
-    cmdLahto_ = addButton("cmdLahto", captions::kSourceFile, 120, 720, 1335);
+    cmdLahto_ =
+        layout::addButton(this, QStringLiteral("cmdLahto"), captions::kSourceFile, 120, 720, 1335);
     lstLahto_ = new QListWidget(this);
     lstLahto_->setObjectName(QStringLiteral("lstLahto"));
     layout::place(lstLahto_, 1800, 720, 1215, 645);
     lstLahto_->setVisible(false);  // never shown to the user
     lstLahto_->setFocusPolicy(Qt::NoFocus);
-    cmdSeuraava_ = addButton("cmdSeuraava", captions::kNextLine, 120, 1080, 1335);
-    cmdAloituskohdat_ = addButton("cmdAloituskohdat", captions::kMarkAgain, 120, 1440, 1335);
-    cmdOhje_ = addButton("cmdOhje", captions::kHelp, 1680, 1440, 1335);
-    cmdTulostiedosto_ = addButton("cmdTulostiedosto", captions::kResultFile, 120, 2040, 2895);
-    cmdTauTie_ = addButton("cmdTauTie", captions::kTableFile, 120, 2400, 2895);
-    cmdPrintterille_ = addButton("cmdPrintterille", captions::kPrint, 120, 2760, 2895);
-    cmdLopeta_ = addButton("cmdLopeta", captions::kClose, 120, 3360, 1335);
-    cmdMuunna_ = addButton("cmdMuunna", captions::kConvert, 1680, 3360, 1335);
+    cmdSeuraava_ = layout::addButton(this, QStringLiteral("cmdSeuraava"), captions::kNextLine, 120,
+                                     1080, 1335);
+    cmdAloituskohdat_ = layout::addButton(this, QStringLiteral("cmdAloituskohdat"),
+                                          captions::kMarkAgain, 120, 1440, 1335);
+    cmdOhje_ =
+        layout::addButton(this, QStringLiteral("cmdOhje"), captions::kHelp, 1680, 1440, 1335);
+    cmdTulostiedosto_ = layout::addButton(this, QStringLiteral("cmdTulostiedosto"),
+                                          captions::kResultFile, 120, 2040, 2895);
+    cmdTauTie_ =
+        layout::addButton(this, QStringLiteral("cmdTauTie"), captions::kTableFile, 120, 2400, 2895);
+    cmdPrintterille_ = layout::addButton(this, QStringLiteral("cmdPrintterille"), captions::kPrint,
+                                         120, 2760, 2895);
+    cmdLopeta_ =
+        layout::addButton(this, QStringLiteral("cmdLopeta"), captions::kClose, 120, 3360, 1335);
+    cmdMuunna_ =
+        layout::addButton(this, QStringLiteral("cmdMuunna"), captions::kConvert, 1680, 3360, 1335);
     // The buttons of the left column keep one width when a caption needed more room.
     int columnWidth = 0;
     for (QPushButton* button : {cmdLahto_, cmdSeuraava_, cmdAloituskohdat_, cmdLopeta_}) {
@@ -171,19 +155,21 @@ void frmLaske::buildControls() {
     for (int i = 0; i < 3; ++i) {
         const int top = 240 + 360 * i;
         const QString index = QStringLiteral("(%1)").arg(i);
-        lblKoord_[i] = addLabel(inputFrame, QStringLiteral("lblKoord(%1)").arg(i), "", 240, top, 855);
+        lblKoord_[i] =
+            layout::addLabel(inputFrame, QStringLiteral("lblKoord(%1)").arg(i), "", 240, top, 855);
         txtKoord_[i] = addBox(QStringLiteral("txtKoord") + index, 1200, top, 1695);
-        lblKoord_[i + 3] =
-            addLabel(inputFrame, QStringLiteral("lblKoord(%1)").arg(i + 3), "", 3000, top, 1575);
+        lblKoord_[i + 3] = layout::addLabel(inputFrame, QStringLiteral("lblKoord(%1)").arg(i + 3),
+                                            "", 3000, top, 1575);
         const bool identifierRow = i == 2;
-        addRightLabel(inputFrame, QStringLiteral("lblAlkaen") + index, captions::kStartColumn,
-                      identifierRow ? 4560 : 4440, top, identifierRow ? 1695 : 1815);
+        layout::addRightLabel(inputFrame, QStringLiteral("lblAlkaen") + index,
+                              captions::kStartColumn, identifierRow ? 4560 : 4440, top,
+                              identifierRow ? 1695 : 1815);
         txtAlku_[i] = addBox(QStringLiteral("txtAlku") + index, 6240, top, 495);
-        addRightLabel(inputFrame, QStringLiteral("lblPituus") + index, captions::kLength,
-                      identifierRow ? 6720 : 6840, top, identifierRow ? 735 : 615);
+        layout::addRightLabel(inputFrame, QStringLiteral("lblPituus") + index, captions::kLength,
+                              identifierRow ? 6720 : 6840, top, identifierRow ? 735 : 615);
         txtPituus_[i] = addBox(QStringLiteral("txtPituus") + index, 7440, top, 495);
-        addLabel(inputFrame, QStringLiteral("lblMerkkia") + index, captions::kCharacters, 7920, top,
-                 735);
+        layout::addLabel(inputFrame, QStringLiteral("lblMerkkia") + index, captions::kCharacters,
+                         7920, top, 735);
         txtKoord_[i]->installEventFilter(this);
     }
 

@@ -46,24 +46,17 @@ frmTiedosto::~frmTiedosto() {
 }
 
 void frmTiedosto::buildControls() {
-    const auto addLabel = [this](const char* name, std::string_view caption, int left, int top,
-                                 int width) {
-        auto* label = new QLabel(qs(caption), this);
-        label->setObjectName(QString::fromLatin1(name));
-        layout::placeCaptioned(label, left, top, width, 255);
-        return label;
-    };
-    Label2_ = addLabel("Label2", captions::kDrive, 120, 120, 1455);
+    Label2_ = layout::addLabel(this, QStringLiteral("Label2"), captions::kDrive, 120, 120, 1455);
     Drive1_ = new QComboBox(this);
     Drive1_->setObjectName(QStringLiteral("Drive1"));
     Drive1_->setFont(layout::sansSerif(8.25, false));
     layout::place(Drive1_, 0, 360, 5175, 315);
-    Label3_ = addLabel("Label3", captions::kFolder, 120, 840, 1695);
+    Label3_ = layout::addLabel(this, QStringLiteral("Label3"), captions::kFolder, 120, 840, 1695);
     Dir1_ = new QListWidget(this);
     Dir1_->setObjectName(QStringLiteral("Dir1"));
     Dir1_->setFont(layout::sansSerif(8.25, false));
     layout::place(Dir1_, 0, 1080, 5175, 3690);
-    Label1_ = addLabel("Label1", captions::kFile, 5400, 120, 2055);
+    Label1_ = layout::addLabel(this, QStringLiteral("Label1"), captions::kFile, 5400, 120, 2055);
     txtTiedosto_ = new QLineEdit(this);
     txtTiedosto_->setObjectName(QStringLiteral("txtTiedosto"));
     txtTiedosto_->setFont(layout::sansSerif(8.25, false));
@@ -72,14 +65,10 @@ void frmTiedosto::buildControls() {
     File1_->setObjectName(QStringLiteral("File1"));
     File1_->setFont(layout::sansSerif(8.25, false));
     layout::place(File1_, 5400, 720, 4815, 4185);
-    cmdAvaa_ = new QPushButton(qs(captions::kOpen), this);
-    cmdAvaa_->setObjectName(QStringLiteral("cmdAvaa"));
-    cmdAvaa_->setAutoDefault(false);
-    layout::placeCaptioned(cmdAvaa_, 3720, 5040, 1455, 375);
-    cmdPeruuta_ = new QPushButton(qs(captions::kCancel), this);
-    cmdPeruuta_->setObjectName(QStringLiteral("cmdPeruuta"));
-    cmdPeruuta_->setAutoDefault(false);
-    layout::placeCaptioned(cmdPeruuta_, 5400, 5040, 1335, 375);
+    cmdAvaa_ =
+        layout::addButton(this, QStringLiteral("cmdAvaa"), captions::kOpen, 3720, 5040, 1455);
+    cmdPeruuta_ =
+        layout::addButton(this, QStringLiteral("cmdPeruuta"), captions::kCancel, 5400, 5040, 1335);
 
     QWidget* const order[] = {File1_, Dir1_, Drive1_, txtTiedosto_, cmdAvaa_, cmdPeruuta_};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
 #include <algorithm>
@@ -74,6 +75,33 @@ QFont fixedPitch(double points) {
     font.setPointSizeF(points);
     font.setBold(false);
     return font;
+}
+
+QLabel* addLabel(QWidget* parent, const QString& name, std::string_view caption, int left, int top,
+                 int width, int height) {
+    auto* label = new QLabel(qs(caption), parent);
+    label->setObjectName(name);
+    placeCaptioned(label, left, top, width, height);
+    return label;
+}
+
+QLabel* addRightLabel(QWidget* parent, const QString& name, std::string_view caption, int left,
+                      int top, int width, int height) {
+    auto* label = new QLabel(qs(caption), parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    placeCaptionedRight(label, left, top, width, height);
+    return label;
+}
+
+QPushButton* addButton(QWidget* parent, const QString& name, std::string_view caption, int left,
+                       int top, int width, int height) {
+    auto* button = new QPushButton(qs(caption), parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    placeCaptioned(button, left, top, width, height);
+    return button;
 }
 
 }  // namespace lomitra::layout

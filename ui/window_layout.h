@@ -8,6 +8,8 @@
 #include <QString>
 #include <string_view>
 
+class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace lomitra::layout {
@@ -28,6 +30,16 @@ void placeCaptioned(QWidget* widget, int left, int top, int width, int height);
 // The same for a right-aligned caption: the box keeps its right edge and
 // widens to the left.
 void placeCaptionedRight(QWidget* widget, int left, int top, int width, int height);
+
+// A label or a button named `name` with `caption` (UTF-8), placed by
+// placeCaptioned (or placeCaptionedRight for a right-aligned label). Buttons
+// are never default buttons: Enter does not press them.
+QLabel* addLabel(QWidget* parent, const QString& name, std::string_view caption, int left, int top,
+                 int width, int height = 255);
+QLabel* addRightLabel(QWidget* parent, const QString& name, std::string_view caption, int left,
+                      int top, int width, int height = 255);
+QPushButton* addButton(QWidget* parent, const QString& name, std::string_view caption, int left,
+                       int top, int width, int height = 375);
 
 // Gives a top-level window its client area in twips.
 void setClientSize(QWidget* window, int width, int height);
