@@ -72,15 +72,13 @@ inline constexpr std::string_view kWildcardInName =
 inline constexpr std::string_view kDriveNotReadable = "Levyä ei voida lukea:";
 inline constexpr std::string_view kFolderNotReadable = "Kansiota ei voida lukea:";
 
-}  // namespace lomitra::texts
-
 // Batch converter lomitra-batch (standard error).
-namespace lomitra::texts {
 inline constexpr std::string_view kBatchConverted = "muunnettu ";
 inline constexpr std::string_view kBatchPoints = " pistettä, ";
 inline constexpr std::string_view kBatchNotConverted = " riviä ei muunnettu";
 inline constexpr std::string_view kBatchBadOption = "Virheellinen valinta:";
-inline constexpr std::string_view kBatchSameFile = "Tiedostoja ei voi kirjoittaa lähtötiedoston päälle eikä toistensa päälle:";
+inline constexpr std::string_view kBatchSameFile =
+    "Tiedostoja ei voi kirjoittaa lähtötiedoston päälle eikä toistensa päälle:";
 inline constexpr std::string_view kBatchUsage =
     "Käyttö: lomitra-batch [valinnat] LÄHDE\n"
     "Muuntaa tiedoston LÄHDE (- = vakiosyöte) pisteet EUREF-FIN:n ja KKJ:n välillä (JHS 154).\n"
