@@ -2,6 +2,7 @@
 
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -27,6 +28,18 @@ public:
         : QPlainTextEdit(parent), mouseUp_(std::move(mouseUp)) {}
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        // A press inside the last marking starts a new selection, as everywhere
+        // else on the line; otherwise the drag would move the marked characters
+        // and edit the coordinate line.
+        if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier) &&
+            textCursor().hasSelection()) {
+            QTextCursor cursor = textCursor();
+            cursor.clearSelection();
+            setTextCursor(cursor);
+        }
+        QPlainTextEdit::mousePressEvent(event);
+    }
     void mouseReleaseEvent(QMouseEvent* event) override {
         QPlainTextEdit::mouseReleaseEvent(event);
         mouseUp_();
