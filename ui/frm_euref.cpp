@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <algorithm>
@@ -258,14 +260,26 @@ void frmEuref::AsetaMuunnos2() {
 frmLaske* frmEuref::conversionWindow() const { return frmLaske_; }
 
 void frmEuref::cmdLaske_Click() {
-    if (frmLaske_.isNull()) {
+    const bool created = frmLaske_.isNull();
+    if (created) {
         frmLaske_ = new frmLaske(program_, this);
         program_.conversionWindowCreated(frmLaske_);
     }
     frmLaske_->show();
+    if (created) placeConversionWindow();  // the window manager places it when shown; move it after
     frmLaske_->prepare();
     frmLaske_->raise();
     frmLaske_->activateWindow();
+}
+
+void frmEuref::placeConversionWindow() {
+    // Beside this window, to its right, and wholly on the screen: the window is
+    // taller than this one and would otherwise reach below the screen's edge.
+    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;  // no screen to place the window on
+    const QSize frame = frameGeometry().size() - size();  // this window's frame, as the new one's
+    const QPoint wanted = frameGeometry().topRight() + QPoint(1, 0);
+    frmLaske_->move(layout::fitOnScreen(wanted, frmLaske_->size() + frame, screen->availableGeometry()));
 }
 
 void frmEuref::cmdOhje_Click() {

@@ -40,6 +40,7 @@ private:
     void cboLahto_Click();
     void cboTulos_Click();
     void cmdLaske_Click();
+    void placeConversionWindow();
     void cmdOhje_Click();
     void cmdUlos_Click();
 

@@ -56,6 +56,14 @@ void placeCaptionedRight(QWidget* widget, int left, int top, int width, int heig
     widget->setGeometry(right - needed, px(top), needed, px(height));
 }
 
+QPoint fitOnScreen(QPoint wanted, QSize frameSize, const QRect& available) {
+    const int left = std::max(available.left(),
+                              std::min(wanted.x(), available.right() + 1 - frameSize.width()));
+    const int top = std::max(available.top(),
+                             std::min(wanted.y(), available.bottom() + 1 - frameSize.height()));
+    return {left, top};
+}
+
 void setClientSize(QWidget* window, int width, int height) {
     window->resize(px(width), px(height));
 }

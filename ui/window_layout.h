@@ -5,6 +5,9 @@
 #pragma once
 
 #include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <string_view>
 
@@ -40,6 +43,12 @@ QLabel* addRightLabel(QWidget* parent, const QString& name, std::string_view cap
                       int top, int width, int height = 255);
 QPushButton* addButton(QWidget* parent, const QString& name, std::string_view caption, int left,
                        int top, int width, int height = 375);
+
+// Where a window whose frame is `frameSize` goes when it should stand at
+// `wanted` (the top-left of its frame): moved left and up just as far as
+// needed for the whole frame to lie in `available`, but never past the left
+// or top edge of `available`, so that its caption stays reachable.
+QPoint fitOnScreen(QPoint wanted, QSize frameSize, const QRect& available);
 
 // Gives a top-level window its client area in twips.
 void setClientSize(QWidget* window, int width, int height);

@@ -49,6 +49,27 @@ TEST_F(ProgramTest, PressInsideTheLastMarkingStartsANewOneAndKeepsTheLine) {
     EXPECT_EQ(boxText(window, "txtKoord", 0), "6715706.377") << "the first marking stays";
 }
 
+TEST(WindowPlacement, FitOnScreenMovesAWindowOnlyAsFarAsNeeded) {
+    // A screen of 1600 x 1000 pixels whose top 30 pixels hold a panel.
+    const QRect available(0, 30, 1600, 970);
+    struct Case {
+        const char* name;
+        QPoint wanted;
+        QSize frame;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {"fits where wanted", {100, 200}, {800, 700}, {100, 200}},
+        {"too low: moved up until its bottom meets the screen's", {797, 309}, {803, 730}, {797, 270}},
+        {"too far right: moved left", {1189, 308}, {803, 730}, {797, 270}},
+        {"above the panel: moved down below it", {50, 0}, {400, 300}, {50, 30}},
+        {"taller than the screen: caption stays on the screen", {10, 500}, {400, 1200}, {10, 30}},
+        {"wider than the screen: left edge stays on the screen", {900, 40}, {1700, 300}, {0, 40}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(layout::fitOnScreen(c.wanted, c.frame, available), c.expected) << c.name;
+    }
+}
 
 }  // namespace
 }  // namespace lomitra::uitest
