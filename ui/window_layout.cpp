@@ -69,7 +69,11 @@ void setClientSize(QWidget* window, int width, int height) {
 }
 
 QFont sansSerif(double points, bool bold) {
-    QFont font;  // the application's default family
+    QFont font;
+    // Liberation Sans has the metrics of Arial (and near those of MS Sans
+    // Serif), so the designed boxes fit their captions; without it the
+    // platform's default sans-serif is used and boxes widen where needed.
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), font.family()});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);
