@@ -17,6 +17,7 @@ namespace {
 
 using testing::convertedLine;
 using testing::failedLine;
+using testing::kHeadingCount;
 using testing::kPoint32EurefE;
 using testing::kPoint32EurefN;
 using testing::kPoint32KkjI;
@@ -25,7 +26,6 @@ using testing::kPoint32Sheets;
 using testing::WindowFixture;
 
 constexpr int kEnter = 13;
-constexpr std::size_t kHeadingCount = 8;
 
 class ConversionWindowTest : public ::testing::Test, public WindowFixture {};
 
@@ -154,12 +154,7 @@ TEST_F(ConversionWindowTest, MissingCoordinateWarnsAndAddsNothing) {
         platform.shown.clear();
         window.txtKoord = typed;
         window.cmdMuunna_Click();
-        const auto shown = platform.only();
-        EXPECT_EQ(shown.kind, MessageKind::Warning);
-        EXPECT_EQ(shown.text, texts::kCoordinatesNotGiven);
-        EXPECT_EQ(window.lstTulos.size(), kHeadingCount);
-        EXPECT_EQ(session.convertedCount, 0);
-        EXPECT_EQ(session.resultState, ResultState::NothingConverted);
+        expectRefusedConversion(texts::kCoordinatesNotGiven);
         EXPECT_EQ(window.txtKoord, typed);
     }
 }

@@ -17,6 +17,7 @@ namespace {
 using testing::convertedLine;
 using testing::crlfLines;
 using testing::failedLine;
+using testing::kHeadingCount;
 using testing::kPoint32EurefE;
 using testing::kPoint32EurefN;
 using testing::kPoint32KkjI;
@@ -27,8 +28,6 @@ using testing::splitCrlf;
 using testing::TempFolder;
 using testing::WindowFixture;
 using testing::writeBytes;
-
-constexpr std::size_t kHeadingCount = 8;
 
 // A source file in Windows-1252 with a tab, bytes above 0x7F, an empty line,
 // a short heading, two lines of network point 32 (one with decimal commas),
@@ -302,12 +301,7 @@ TEST_F(FileWorkflowTest, ColumnNumbersOutsideTheRangeAreRefused) {
         box = c.text;
         platform.shown.clear();
         window.cmdMuunna_Click();
-        const auto shown = platform.only();
-        EXPECT_EQ(shown.kind, MessageKind::Warning);
-        EXPECT_EQ(shown.text, texts::kColumnValueOutOfRange);
-        EXPECT_EQ(window.lstTulos.size(), kHeadingCount);
-        EXPECT_EQ(session.convertedCount, 0);
-        EXPECT_EQ(session.resultState, ResultState::NothingConverted);
+        expectRefusedConversion(texts::kColumnValueOutOfRange);
         box = kept;
     }
     // The largest value passes.

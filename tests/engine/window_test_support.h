@@ -131,6 +131,9 @@ inline std::string failedLine(const std::string& id, const std::string& source1,
     return padded(id, 8) + " " + padded(source1, 14) + padded(source2, 14) + "    " + messageBytes;
 }
 
+// Lines the settings window writes into the result list when it prepares the window.
+inline constexpr std::size_t kHeadingCount = 8;
+
 // A conversion window model over a real engine, with settings for
 // ETRS-TM35FIN -> KKJ zone 3 (plane to plane) unless a test changes them.
 struct WindowFixture {
@@ -146,6 +149,16 @@ struct WindowFixture {
 
     // The settings window's "&Muunna" with the fixture's settings.
     void prepare() { window.prepare(); }
+
+    // "&Muunna" was refused with the one warning `text`, and nothing was converted.
+    void expectRefusedConversion(std::string_view text) const {
+        const auto shown = platform.only();
+        EXPECT_EQ(shown.kind, MessageKind::Warning);
+        EXPECT_EQ(shown.text, text);
+        EXPECT_EQ(window.lstTulos.size(), kHeadingCount);
+        EXPECT_EQ(session.convertedCount, 0);
+        EXPECT_EQ(session.resultState, ResultState::NothingConverted);
+    }
 
     ConversionSettings settings;
     DatumTransformation datum;
