@@ -84,18 +84,16 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
     std::string line;
     std::string resultLine;
     while (reader.readLine(line)) {
-        engine.convertLine(line, options.layout);
-        if (withTable) {
-            formatResultLine(state, resultLine);
-            table.writeLine(resultLine);
-        }
-        if (state.message.empty()) {
-            engine.rebuildLineInPlace(line, options.layout);
+        if (engine.convertResultFileLine(line, options.layout)) {
             ++summary.converted;
         } else {
             ++summary.notConverted;
         }
         result.writeLine(line);
+        if (withTable) {
+            formatResultLine(state, resultLine);  // the point stays in the state
+            table.writeLine(resultLine);
+        }
     }
     if (reader.failed()) {
         error = withReason(texts::kSourceNotReadable, options.source, std::string()) + " " +

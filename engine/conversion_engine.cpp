@@ -283,6 +283,13 @@ void ConversionEngine::convertLine(std::string_view line, LineLayout layout) {
     if (s.message.empty()) convertPoint();
 }
 
+bool ConversionEngine::convertResultFileLine(std::string& line, LineLayout layout) {
+    convertLine(line, layout);
+    if (!state_.message.empty()) return false;
+    rebuildLineInPlace(line, layout);
+    return true;
+}
+
 std::string ConversionEngine::rebuildLine(std::string_view line, LineLayout layout) {
     std::string copy(line);
     rebuildLineInPlace(copy, layout);

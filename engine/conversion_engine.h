@@ -38,6 +38,11 @@ public:
     // As rebuildLine, overwriting `line` itself (no allocation).
     void rebuildLineInPlace(std::string& line, LineLayout layout);
 
+    // One line of a result file: converts `line` and, when it converted, puts
+    // the results in place. A line that does not convert stays byte for byte.
+    // Returns whether the line converted; the state holds the point either way.
+    bool convertResultFileLine(std::string& line, LineLayout layout);
+
     ConversionState& state() { return state_; }
     const ConversionSettings& settings() const { return settings_; }
     DatumTransformation& datum() { return datum_; }

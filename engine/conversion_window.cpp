@@ -332,13 +332,8 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
     int64_t count = 0;
     std::string line;
     while (reader.readLine(line)) {
-        engine_.convertLine(line, lineLayout);
-        if (engine_.state().message.empty()) {
-            writer.writeLine(engine_.rebuildLine(line, lineLayout));
-            ++count;
-        } else {
-            writer.writeLine(line);
-        }
+        if (engine_.convertResultFileLine(line, lineLayout)) ++count;
+        writer.writeLine(line);
     }
     if (reader.failed()) {
         report(MessageKind::Error, joinLines(joinLines(texts::kSourceNotReadable, session_.sourceFileName),
