@@ -27,6 +27,7 @@
 #include "engine/coordinate_text.h"
 #include "engine/cp1252.h"
 #include "engine/map_sheet.h"
+#include "engine/rebuild_line.h"
 #include "engine/texts.h"
 #include "geodesy/ellipsoid.h"
 #include "geodesy/transverse_mercator.h"
@@ -65,24 +66,6 @@ void appendPadded(std::string& out, std::string_view text, std::size_t width) {
     const std::size_t n = std::min(text.size(), width);
     out.append(text.data(), n);
     out.append(width - n, ' ');
-}
-
-// Writes the first characters of `text` over the line from column `column`
-// (1-based): as many as the smallest of `room`, the length of `text` and the
-// characters left in the line. The line never changes its length.
-void overwrite(std::string& line, int64_t column, std::string_view text, int64_t room) {
-    const auto length = static_cast<int64_t>(line.size());
-    if (column < 1 || column > length || room <= 0) return;  // nothing of the line is in range
-    const int64_t n = std::min({room, static_cast<int64_t>(text.size()), length - column + 1});
-    std::copy_n(text.data(), n, line.begin() + (column - 1));
-}
-
-// As overwrite, with `count` spaces for text.
-void overwriteSpaces(std::string& line, int64_t column, int64_t count, int64_t room) {
-    const auto length = static_cast<int64_t>(line.size());
-    if (column < 1 || column > length || room <= 0 || count <= 0) return;
-    const int64_t n = std::min({room, count, length - column + 1});
-    std::fill_n(line.begin() + (column - 1), n, ' ');
 }
 
 // The text of free-format field `f` of the line last split into
@@ -213,6 +196,7 @@ void ConversionEngine::convertPoint() {
         refuse(unsuitableText_);
         return;
     }
+    lastOutsideNetwork_ = status == DatumStatus::OutsideNetwork;
 
     // 9. Map sheets from both work planes, for every converted point.
     const SheetPoint& sheet = datum_.sheetPoint();
@@ -283,53 +267,10 @@ void ConversionEngine::convertLine(std::string_view line, LineLayout layout) {
     if (s.message.empty()) convertPoint();
 }
 
-bool ConversionEngine::convertResultFileLine(std::string& line, LineLayout layout) {
+ResultFileLine ConversionEngine::convertResultFileLine(std::string& line, LineLayout layout) {
     convertLine(line, layout);
-    if (!state_.message.empty()) return false;
-    rebuildLineInPlace(line, layout);
-    return true;
-}
-
-std::string ConversionEngine::rebuildLine(std::string_view line, LineLayout layout) {
-    std::string copy(line);
-    rebuildLineInPlace(copy, layout);
-    return copy;
-}
-
-void ConversionEngine::rebuildLineInPlace(std::string& line, LineLayout layout) {
-    ConversionState& s = state_;
-    if (layout == LineLayout::FreeFormat) {
-        splitFields(s, line);
-        const auto length = static_cast<int64_t>(line.size());
-        for (int i = 0; i < 2; ++i) {
-            const int32_t k = s.fieldNumber[i];
-            if (k < 0 || k >= kMaxFields || s.fieldStart[k + 1] == 0) continue;  // no such field
-            // The result padded with spaces and cut to 14 characters.
-            char text[kResultWidth];
-            const std::string& result = s.pointText[i + 2];
-            const std::size_t n = std::min(result.size(), static_cast<std::size_t>(kResultWidth));
-            std::copy_n(result.data(), n, text);
-            std::fill(text + n, text + kResultWidth, ' ');
-
-            const int32_t column = s.fieldStart[k];
-            const bool lastField = k + 2 > kMaxFields || s.fieldStart[k + 2] == 0;
-            // An inner field keeps the last blank before the next field.
-            const int64_t room = lastField ? length - column + 1
-                                           : int64_t{s.fieldStart[k + 1]} - column - 1;
-            overwrite(line, column, std::string_view(text, kResultWidth), room);
-        }
-        return;
-    }
-
-    for (int i = 0; i < 2; ++i) {
-        const std::string_view result = trimSpaces(s.pointText[i + 2]);
-        const int64_t column = s.columnStart[i];
-        const int64_t room = s.columnLength[i];
-        // A result shorter than the range is right-aligned, with at most 20 spaces before it.
-        const int64_t pad = std::clamp<int64_t>(room - static_cast<int64_t>(result.size()), 0, 20);
-        overwriteSpaces(line, column, pad, room);
-        overwrite(line, column + pad, result, room - pad);
-    }
+    if (!state_.message.empty()) return ResultFileLine::NotConverted;
+    return rebuildLine(state_, line, layout) ? ResultFileLine::Converted : ResultFileLine::DoesNotFit;
 }
 
 void splitFields(ConversionState& state, std::string_view line) {

@@ -15,6 +15,13 @@
 
 namespace lomitra {
 
+// What became of one line of a result file.
+enum class ResultFileLine {
+    Converted,     // the results were put in place
+    NotConverted,  // no convertible point: copied unchanged
+    DoesNotFit,    // converted, but a result would lose an integer digit: copied unchanged
+};
+
 class ConversionEngine {
 public:
     // The engine reads `settings` at every point and never copies it. The
@@ -31,17 +38,14 @@ public:
     // converts it. Afterwards `message` is empty when the line converted.
     void convertLine(std::string_view line, LineLayout layout);
 
-    // `line` with the two result coordinates of the last convertLine put in
-    // place of the source ones. The length never changes.
-    std::string rebuildLine(std::string_view line, LineLayout layout);
+    // One line of a result file: converts `line` and, when it converted and
+    // its results fit (rebuildLine), puts them in place. Any other line stays
+    // byte for byte. The state holds the point either way.
+    ResultFileLine convertResultFileLine(std::string& line, LineLayout layout);
 
-    // As rebuildLine, overwriting `line` itself (no allocation).
-    void rebuildLineInPlace(std::string& line, LineLayout layout);
-
-    // One line of a result file: converts `line` and, when it converted, puts
-    // the results in place. A line that does not convert stays byte for byte.
-    // Returns whether the line converted; the state holds the point either way.
-    bool convertResultFileLine(std::string& line, LineLayout layout);
+    // Whether the last point that convertPoint converted lay outside the
+    // triangulation network (similarity transformation, about 1-2 m accuracy).
+    bool lastPointOutsideNetwork() const { return lastOutsideNetwork_; }
 
     ConversionState& state() { return state_; }
     const ConversionSettings& settings() const { return settings_; }
@@ -56,6 +60,7 @@ private:
     ConversionState& state_;
     std::string unsuitableText_;  // "annetuille asetuksille sopimattomat koordinaatit"
     std::string missingText_;     // "lähtökoordinaatit puuttuvat"
+    bool lastOutsideNetwork_ = false;
 };
 
 // Fills state.fieldStart for `line`: the 1-based start of each field (runs of

@@ -1,14 +1,19 @@
-// Putting results back into a line: overwriting in place, never changing the
-// line's length, in fixed columns and in free format.
+// Putting results back into a line: a result may lose decimals to fit its
+// room, never an integer digit; a line whose results do not fit stays as it was.
 //
-// Results are network point 10 of JHS 154 in ETRS-TM35FIN (6709447.856,
-// 494903.060), as convertPoint leaves them: 14 characters, left-aligned.
-#include "engine/conversion_engine.h"
+// Results in the tables are network point 10 of JHS 154 in ETRS-TM35FIN
+// (6709447.856, 494903.060), as convertPoint leaves them: 14 characters,
+// left-aligned. The end-to-end cases convert real points; their expected
+// results are the values the file conversion must give for them.
+#include "engine/rebuild_line.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
+
+#include "engine/conversion_engine.h"
 
 namespace lomitra {
 namespace {
@@ -19,19 +24,17 @@ protected:
         state.pointText[2] = "6709447.856   ";
         state.pointText[3] = "494903.060    ";
     }
-    std::string rebuild(const std::string& line, LineLayout layout) {
-        std::string inPlace = line;
-        engine.rebuildLineInPlace(inPlace, layout);
-        const std::string copy = engine.rebuildLine(line, layout);
-        EXPECT_EQ(copy, inPlace);
-        EXPECT_EQ(copy.size(), line.size()) << "the length never changes";
-        return copy;
+    // The rebuilt line; a line that does not fit must come back unchanged.
+    std::string rebuild(const std::string& line, LineLayout layout, bool expectFits = true) {
+        std::string out = line;
+        EXPECT_EQ(rebuildLine(state, out, layout), expectFits) << line;
+        if (!expectFits) {
+            EXPECT_EQ(out, line) << "a line that does not fit stays byte for byte";
+        }
+        return out;
     }
 
-    ConversionSettings settings;
-    DatumTransformation datum;
     ConversionState state;
-    ConversionEngine engine{settings, datum, state};
 };
 
 TEST_F(RebuildLineTest, FixedColumns) {
@@ -40,30 +43,39 @@ TEST_F(RebuildLineTest, FixedColumns) {
         const char* name;
         std::string line;
         std::array<int32_t, 2> start, length;
-        std::string expected;
+        std::string expected;  // empty: the line does not fit
     };
     const std::vector<Case> cases = {
-        {"range of 11 is filled exactly", alphabet, {3, 0}, {11, 0},
-         "AB6709447.856NOPQRSTUVWXYZ0123456789"},
-        {"range of 10 loses the last character", alphabet, {3, 0}, {10, 0},
-         "AB6709447.85MNOPQRSTUVWXYZ0123456789"},
-        {"range of 13: two spaces, then the result", alphabet, {3, 0}, {13, 0},
-         "AB  6709447.856PQRSTUVWXYZ0123456789"},
-        {"second coordinate right-aligned in 12", alphabet, {3, 20}, {11, 12},
-         "AB6709447.856NOPQRS  494903.06056789"},
-        {"range past the end of a shorter line", "AB12345", {3, 0}, {13, 0}, "AB  670"},
-        {"range starting past the end", "AB12345", {3, 9}, {11, 11}, "AB67094"},
-        {"at most 20 spaces before the result", std::string(45, 'x'), {1, 0}, {40, 0},
-         std::string(20, ' ') + "6709447.856" + std::string(14, 'x')},
-        {"start 0 writes nothing", alphabet, {0, -2}, {11, 11}, alphabet},
-        {"negative length writes nothing", alphabet, {3, 20}, {-11, -1}, alphabet},
-        {"Windows-1252 bytes around stay", "\xE4\xF6 1234567890123 \xFF", {4, 0}, {11, 0},
-         "\xE4\xF6 6709447.85623 \xFF"},
+        {"ranges of the results' own widths are filled exactly", alphabet, {3, 20}, {11, 10},
+         "AB6709447.856NOPQRS494903.0603456789"},
+        {"one column short: the last decimal is cut", alphabet, {3, 20}, {10, 9},
+         "AB6709447.85MNOPQRS494903.0623456789"},
+        {"wider ranges: right-aligned, spaces before", alphabet, {3, 20}, {13, 14},
+         "AB  6709447.856PQRS    494903.060789"},
+        {"the integer part exactly: no decimal point", alphabet, {3, 20}, {7, 6},
+         "AB6709447JKLMNOPQRS494903Z0123456789"},
+        {"the integer part and the point", alphabet, {3, 20}, {8, 7},
+         "AB6709447.KLMNOPQRS494903.0123456789"},
+        {"one integer digit short: the line does not fit", alphabet, {3, 20}, {6, 10}, ""},
+        {"the second does not fit: the first is not written either", alphabet, {3, 20}, {11, 5}, ""},
+        {"a range past the end of the line holds what is left of it",
+         "P1 6700000.000 3500000.000", {4, 16}, {11, 20}, "P1 6709447.856  494903.060"},
+        {"a range past the end shorter than the integer part does not fit", "AB12345", {3, 0}, {13, 0}, ""},
+        {"the whole room is padded, more than 20 spaces", std::string(55, 'x'), {1, 42}, {40, 10},
+         std::string(29, ' ') + "6709447.856x494903.060xxxx"},
+        {"a start past the end of the line does not fit", "AB12345", {3, 9}, {5, 5}, ""},
+        {"start 0 does not fit", alphabet, {0, 20}, {11, 10}, ""},
+        {"length 0 does not fit", alphabet, {3, 20}, {11, 0}, ""},
+        {"negative length does not fit", alphabet, {3, 20}, {-11, 10}, ""},
+        {"overlapping rooms do not fit", alphabet, {3, 10}, {11, 11}, ""},
+        {"Windows-1252 bytes around stay", "\xE4\xF6 12345678901 \xFF 1234567890 \xE4", {4, 18}, {11, 10},
+         "\xE4\xF6 6709447.856 \xFF 494903.060 \xE4"},
     };
     for (const Case& c : cases) {
         state.columnStart = {c.start[0], c.start[1], 0};
         state.columnLength = {c.length[0], c.length[1], 0};
-        EXPECT_EQ(rebuild(c.line, LineLayout::FixedColumns), c.expected) << c.name;
+        const bool fits = !c.expected.empty();
+        EXPECT_EQ(rebuild(c.line, LineLayout::FixedColumns, fits), fits ? c.expected : c.line) << c.name;
     }
 }
 
@@ -72,28 +84,36 @@ TEST_F(RebuildLineTest, FreeFormat) {
         const char* name;
         std::string line;
         std::array<int32_t, 2> fields;
-        std::string expected;
+        std::string expected;  // empty: the line does not fit
     };
     const std::vector<Case> cases = {
-        {"inner field of 4 and one blank: room 4", "P 6712 3495070.508 x", {1, 2},
-         "P 6709 494903.060  x"},
-        {"last field overwritten to the end of the line", "P 6712263.904 3495070.508", {1, 2},
+        {"an inner field of 4 widens to the integer part", "P 6712 3495070.508 x", {1, 2},
+         "P 6709447 494903.060  x"},
+        {"the last field runs to the end of the line", "P 6712263.904 3495070.508", {1, 2},
          "P 6709447.856 494903.060 "},
-        {"last field cut at the end of the line", "P 6712263.904 34", {1, 2}, "P 6709447.856 49"},
-        {"last field followed by blanks: 14 characters", "P 6712263.904 3495070.508" + std::string(10, ' '), {1, 2},
-         "P 6709447.856 494903.060" + std::string(11, ' ')},
+        {"a last field shorter than the integer part widens", "P 6712263.904 34", {1, 2},
+         "P 6709447.856 494903"},
+        {"a last field followed by blanks: 14 characters", "P 6712263.904 3495070.508" + std::string(10, ' '),
+         {1, 2}, "P 6709447.856 494903.060" + std::string(11, ' ')},
         {"the last blank before the next field stays", "P  6712263.904    3495070.508 x", {1, 2},
          "P  6709447.856    494903.060  x"},
         {"tab separators", "P\t6712263.904\t3495070.508\tx", {1, 2}, "P\t6709447.856\t494903.060 \tx"},
         {"coordinates in the other order", "3495070.508 6712263.904 P", {1, 0},
          "494903.060  6709447.856 P"},
-        {"field -1 writes nothing", "P 6712263.904 3495070.508", {-1, 2}, "P 6712263.904 494903.060 "},
-        {"field 100 writes nothing", "P 6712263.904 3495070.508", {100, 2}, "P 6712263.904 494903.060 "},
-        {"missing field writes nothing", "P 6712263.904", {1, 2}, "P 6709447.856"},
+        {"nothing of a longer old field stays behind", "P1 6700000.1234567890 3500000.1234567890 x", {1, 2},
+         "P1 6709447.856" + std::string(8, ' ') + "494903.060" + std::string(9, ' ') + "x"},
+        {"a room between integer part and whole result: decimals cut", "P 67122639 34950705 x", {1, 2},
+         "P 6709447. 494903.0 x"},
+        {"widening keeps the numbers of the later fields", "A 1 2 3 B", {1, 3}, "A 6709447 2 494903 B"},
+        {"field -1 does not fit", "P 6712263.904 3495070.508", {-1, 2}, ""},
+        {"field 100 does not fit", "P 6712263.904 3495070.508", {100, 2}, ""},
+        {"a missing field does not fit", "P 6712263.904", {1, 2}, ""},
+        {"the same field twice does not fit", "P 6712263.904 3495070.508", {1, 1}, ""},
     };
     for (const Case& c : cases) {
         state.fieldNumber = {c.fields[0], c.fields[1], -1};
-        EXPECT_EQ(rebuild(c.line, LineLayout::FreeFormat), c.expected) << c.name;
+        const bool fits = !c.expected.empty();
+        EXPECT_EQ(rebuild(c.line, LineLayout::FreeFormat, fits), fits ? c.expected : c.line) << c.name;
     }
 }
 
@@ -103,27 +123,133 @@ TEST_F(RebuildLineTest, FreeFormatLastEntryOfTheFieldTable) {
     state.fieldNumber = {98, 99, -1};
     EXPECT_EQ(rebuild(line + "6712263.904 3495070.508", LineLayout::FreeFormat),
               line + "6709447.856 494903.060 ");
+    // More fields than the table holds follow the last entry: its room would run over them.
+    rebuild(line + "6712263.904 3495070.508 y z", LineLayout::FreeFormat, false);
 }
 
-TEST_F(RebuildLineTest, AfterConvertLine) {
-    // The whole way of a result file line: cut, convert, put back.
-    settings.direction = 1;
-    settings.resultZone = 1;
-    state.fieldNumber = {1, 2, 0};
-    state.columnLength = {0, 0, 1};
-    const std::string freeLine = "P10\t6712263,904  3495070.508 \xE4 kommentti";
-    engine.convertLine(freeLine, LineLayout::FreeFormat);
-    ASSERT_EQ(state.message, "");
-    EXPECT_EQ(engine.rebuildLine(freeLine, LineLayout::FreeFormat),
-              "P10\t6709447.856  494903.060  \xE4 kommentti");
+// The lines a user tried, converted end to end (cut, convert, put back), in
+// both layouts and directions, with plane and geographic sources and results.
+class ResultFileLineTest : public ::testing::Test {
+protected:
+    ConversionSettings settings;
+    DatumTransformation datum;
+    ConversionState state;
+    ConversionEngine engine{settings, datum, state};
+};
 
-    state.columnStart = {6, 18, 1};
-    state.columnLength = {11, 12, 4};
-    const std::string fixedLine = "P10  6712263.904 3495070.508    END";
-    engine.convertLine(fixedLine, LineLayout::FixedColumns);
-    ASSERT_EQ(state.message, "");
-    EXPECT_EQ(engine.rebuildLine(fixedLine, LineLayout::FixedColumns),
-              "P10  6709447.856   494903.060   END");
+TEST_F(ResultFileLineTest, ResultsKeepEveryIntegerDigit) {
+    constexpr int32_t kEurefToKkj = 0;
+    constexpr int32_t kKkjToEuref = 1;
+    struct Case {
+        const char* name;
+        int32_t direction;
+        int32_t sourceKind;
+        LineLayout layout;
+        std::array<int32_t, 3> a, b;  // fixed: starts, lengths; free: field numbers, unused
+        std::string line;
+        std::string expected;  // empty: does not fit
+    };
+    const std::string right40 = std::string(29, ' ') + "6700000.000";
+    const std::vector<Case> cases = {
+        {"free: KKJ I needs a seventh digit", kEurefToKkj, 0, LineLayout::FreeFormat, {1, 2, 0}, {},
+         "P1 6800000 400000 x", "P1 6801956 2560807 x"},
+        {"free: geographic source, both fields widen", kEurefToKkj, 1, LineLayout::FreeFormat, {0, 1, -1}, {},
+         "60.5 25.0", "6710338 2555132"},
+        {"fixed: a range past the end of the line", kKkjToEuref, 0, LineLayout::FixedColumns, {4, 16, 0},
+         {11, 20, 0}, "P1 6700000.000 3500000.000", "P1 6697188.934  499830.669"},
+        {"fixed: trailing blanks stripped from this line", kKkjToEuref, 0, LineLayout::FixedColumns,
+         {9, 23, 1}, {14, 14, 8}, "P2      6700000.000   3500000.000", "P2         6697188.934 499830.669"},
+        {"fixed: a 40-column range padded whole", kKkjToEuref, 0, LineLayout::FixedColumns, {4, 45, 0},
+         {40, 14, 0}, "P1 " + right40 + "    3500000.000", "P1 " + std::string(29, ' ') + "6697188.934" +
+         "     499830.669"},
+        {"free: longer old fields leave nothing behind", kKkjToEuref, 0, LineLayout::FreeFormat, {1, 2, 0}, {},
+         "P1 6700000.1234567890 3500000.1234567890 x", "P1 6697189.058        499830.793         x"},
+        {"fixed: seven integer digits in six columns do not fit", kEurefToKkj, 0, LineLayout::FixedColumns,
+         {4, 12, 0}, {7, 6, 0}, "P1 6700000 400000", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.direction = c.direction;
+        settings.sourceKind = c.sourceKind;
+        settings.resultZone = c.direction == kEurefToKkj ? 0 : 1;  // KKJ own zone; ETRS-TM35FIN
+        if (c.layout == LineLayout::FreeFormat) {
+            state.fieldNumber = c.a;
+            state.columnLength = {0, 0, c.a[2] >= 0 ? 1 : 0};
+        } else {
+            state.columnStart = c.a;
+            state.columnLength = c.b;
+        }
+        std::string line = c.line;
+        const ResultFileLine outcome = engine.convertResultFileLine(line, c.layout);
+        if (c.expected.empty()) {
+            EXPECT_EQ(outcome, ResultFileLine::DoesNotFit);
+            EXPECT_EQ(line, c.line);
+            EXPECT_EQ(state.message, "") << "the point itself converted";
+        } else {
+            EXPECT_EQ(outcome, ResultFileLine::Converted);
+            EXPECT_EQ(line, c.expected);
+        }
+    }
+}
+
+// Geographic results are cut like plane ones: the degrees (with minutes and
+// seconds packed before the point) are the integer part. The full texts are
+// those of the same point converted alone.
+TEST_F(ResultFileLineTest, GeographicResultsLoseOnlyDecimals) {
+    // The full result text of the point typed alone (convertPoint).
+    auto fullResults = [&](const std::string& first, const std::string& second) {
+        state.pointText[0] = first;
+        state.pointText[1] = second;
+        engine.convertPoint();
+        EXPECT_EQ(state.message, "");
+        const auto trimmed = [](const std::string& t) { return t.substr(0, t.find(' ')); };
+        return std::array<std::string, 2>{trimmed(state.pointText[2]), trimmed(state.pointText[3])};
+    };
+    settings.resultKind = 1;
+    for (const int32_t format : {0, 1, 2}) {  // dd, dm, dms
+        SCOPED_TRACE(format);
+        settings.resultFormat = format;
+
+        // KKJ -> EUREF-FIN: 9-character sources, 11-character results: two decimals are cut.
+        settings.direction = 1;
+        settings.sourceKind = 0;
+        const auto full = fullResults("6700000.0", "3500000.0");
+        ASSERT_EQ(full[0].size(), 11u);
+        const std::string source = "P1 6700000.0 3500000.0 x";
+        const std::string cut = "P1 " + full[0].substr(0, 9) + " " + full[1].substr(0, 9) + " x";
+        state.columnStart = {4, 14, 0};
+        state.columnLength = {9, 9, 0};
+        std::string line = source;
+        EXPECT_EQ(engine.convertResultFileLine(line, LineLayout::FixedColumns), ResultFileLine::Converted);
+        EXPECT_EQ(line, cut);
+        state.fieldNumber = {1, 2, -1};
+        line = source;
+        EXPECT_EQ(engine.convertResultFileLine(line, LineLayout::FreeFormat), ResultFileLine::Converted);
+        EXPECT_EQ(line, cut);
+
+        // EUREF-FIN -> KKJ from 4-character degrees: the minutes and seconds of
+        // the result need more room. Fixed columns do not fit; free format widens.
+        settings.direction = 0;
+        settings.sourceKind = 1;
+        const auto degrees = fullResults("60.5", "25.0");
+        const std::size_t whole = degrees[0].find('.');
+        const std::string shortSource = "P1 60.5 25.0 x";
+        state.columnStart = {4, 9, 0};
+        state.columnLength = {4, 4, 0};
+        line = shortSource;
+        const ResultFileLine fixed = engine.convertResultFileLine(line, LineLayout::FixedColumns);
+        line = shortSource;
+        EXPECT_EQ(engine.convertResultFileLine(line, LineLayout::FreeFormat), ResultFileLine::Converted);
+        if (whole > 4) {
+            EXPECT_EQ(fixed, ResultFileLine::DoesNotFit);
+            EXPECT_EQ(line, "P1 " + degrees[0].substr(0, whole) + " " +
+                                degrees[1].substr(0, degrees[1].find('.')) + " x");
+        } else {
+            // Decimal degrees keep their two integer digits in 4 columns.
+            EXPECT_EQ(fixed, ResultFileLine::Converted);
+            EXPECT_EQ(line, "P1 " + degrees[0].substr(0, 4) + " " + degrees[1].substr(0, 4) + " x");
+        }
+    }
 }
 
 }  // namespace

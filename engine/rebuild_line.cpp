@@ -1,0 +1,172 @@
+// Putting the two result coordinates back into a line of a result file: a
+// result may lose decimals to fit its room, never an integer digit.
+#include "engine/rebuild_line.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "engine/conversion_engine.h"
+#include "engine/texts.h"
+
+namespace lomitra {
+namespace {
+
+constexpr int64_t kResultWidth = 14;  // characters of a result text
+
+bool isSeparator(unsigned char c) { return c <= 32; }
+
+// `text` without leading and trailing spaces.
+std::string_view trimSpaces(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+// Characters of `t` before its decimal point (all of them without one).
+int64_t integerLength(std::string_view t) {
+    return static_cast<int64_t>(std::min(t.find('.'), t.size()));
+}
+
+// Writes `text` at 1-based `column`, then spaces up to `width` characters.
+// The caller has checked that [column, column + width) lies in the line and
+// that `text` is not longer than `width`.
+void writePadded(std::string& line, int64_t column, std::string_view text, int64_t width) {
+    const auto at = line.begin() + (column - 1);
+    const auto n = static_cast<int64_t>(text.size());
+    std::copy_n(text.data(), n, at);
+    std::fill_n(at + n, width - n, ' ');
+}
+
+// ---- Fixed columns ----
+
+// Where and what one coordinate writes in fixed columns.
+struct ColumnWrite {
+    int64_t column = 0;  // 1-based
+    int64_t room = 0;    // characters from `column`, all inside the line
+    std::string_view text;
+    int64_t pad = 0;     // spaces before the text (right alignment)
+};
+
+// Plans coordinate `i`; false when its result cannot be written without
+// losing an integer digit (or the range lies outside the line).
+bool planColumns(const ConversionState& state, const std::string& line, int i, ColumnWrite& out) {
+    const auto length = static_cast<int64_t>(line.size());
+    const int64_t column = state.columnStart[i];
+    if (column < 1 || column > length || state.columnLength[i] <= 0) return false;
+    const std::string_view t = trimSpaces(state.pointText[i + 2]);
+    if (t.empty()) return false;  // no result to write
+    out.column = column;
+    out.room = std::min<int64_t>(state.columnLength[i], length - column + 1);
+    const auto size = static_cast<int64_t>(t.size());
+    if (size <= out.room) {
+        out.text = t;
+        out.pad = out.room - size;  // right-aligned in the whole room
+        return true;
+    }
+    if (integerLength(t) > out.room) return false;
+    out.text = t.substr(0, static_cast<std::size_t>(out.room));  // decimals cut
+    out.pad = 0;
+    return true;
+}
+
+bool rebuildColumns(const ConversionState& state, std::string& line) {
+    ColumnWrite first;
+    ColumnWrite second;
+    if (!planColumns(state, line, 0, first) || !planColumns(state, line, 1, second)) return false;
+    // Overlapping rooms: the second result would overwrite part of the first.
+    if (first.column < second.column + second.room && second.column < first.column + first.room) {
+        return false;
+    }
+    for (const ColumnWrite& w : {first, second}) {
+        std::fill_n(line.begin() + (w.column - 1), w.pad, ' ');
+        writePadded(line, w.column + w.pad, w.text, w.room - w.pad);
+    }
+    return true;
+}
+
+// ---- Free format ----
+
+// The room of free-format field `k` of the line last split into
+// state.fieldStart: the field and the blanks after it less one, or to the end
+// of the line for the last field. False when the line has no such field, or
+// when the field is the last entry of the table and more fields follow it
+// (the table cannot hold them, so the room would run over them).
+bool fieldRoom(const ConversionState& state, const std::string& line, int32_t k, int64_t& column,
+               int64_t& room, int64_t& fieldLength) {
+    if (k < 0 || k >= kMaxFields || state.fieldStart[k + 1] == 0) return false;
+    const auto length = static_cast<int64_t>(line.size());
+    column = state.fieldStart[k];
+    if (column < 1 || column > length) return false;
+    std::size_t end = static_cast<std::size_t>(column - 1);
+    while (end < line.size() && !isSeparator(static_cast<unsigned char>(line[end]))) ++end;
+    fieldLength = static_cast<int64_t>(end) - (column - 1);
+    const bool lastField = k + 2 > kMaxFields || state.fieldStart[k + 2] == 0;
+    if (lastField) {
+        const bool moreFields =
+            std::any_of(line.begin() + static_cast<std::ptrdiff_t>(end), line.end(),
+                        [](char c) { return !isSeparator(static_cast<unsigned char>(c)); });
+        if (moreFields) return false;
+        room = length - column + 1;
+    } else {
+        room = int64_t{state.fieldStart[k + 1]} - column - 1;  // the last blank stays
+    }
+    return room >= fieldLength && fieldLength > 0;
+}
+
+// Writes result text `t` into field `k` (which exists); may widen the field.
+void writeField(ConversionState& state, std::string& line, int32_t k, std::string_view t) {
+    splitFields(state, line);
+    int64_t column = 0;
+    int64_t room = 0;
+    int64_t fieldLength = 0;
+    if (!fieldRoom(state, line, k, column, room, fieldLength)) return;  // checked by the caller
+    const auto size = static_cast<int64_t>(t.size());
+    if (size <= room) {
+        const int64_t width = std::min(room, std::max({kResultWidth, size, fieldLength}));
+        writePadded(line, column, t, width);
+    } else if (integerLength(t) <= room) {
+        writePadded(line, column, t.substr(0, static_cast<std::size_t>(room)), room);
+    } else {
+        // The integer part needs more room: the field widens, the rest of the line moves right.
+        line.replace(static_cast<std::size_t>(column - 1), static_cast<std::size_t>(room),
+                     t.substr(0, static_cast<std::size_t>(integerLength(t))));
+    }
+}
+
+bool rebuildFields(ConversionState& state, std::string& line) {
+    const int32_t k0 = state.fieldNumber[0];
+    const int32_t k1 = state.fieldNumber[1];
+    const std::string_view t0 = trimSpaces(state.pointText[2]);
+    const std::string_view t1 = trimSpaces(state.pointText[3]);
+    if (k0 == k1 || t0.empty() || t1.empty()) return false;
+    splitFields(state, line);
+    int64_t column = 0;
+    int64_t room = 0;
+    int64_t fieldLength = 0;
+    if (!fieldRoom(state, line, k0, column, room, fieldLength) ||
+        !fieldRoom(state, line, k1, column, room, fieldLength)) {
+        return false;
+    }
+    // Widening keeps every field's number, so the second field still exists after the first.
+    writeField(state, line, k0, t0);
+    writeField(state, line, k1, t1);
+    return true;
+}
+
+}  // namespace
+
+bool rebuildLine(ConversionState& state, std::string& line, LineLayout layout) {
+    return layout == LineLayout::FreeFormat ? rebuildFields(state, line) : rebuildColumns(state, line);
+}
+
+std::string notFittingMessage(int64_t count, int64_t firstLine) {
+    std::string out = std::to_string(count);
+    out += texts::kNotFitting1;
+    out += std::to_string(firstLine);
+    out += texts::kNotFitting2;
+    return out;
+}
+
+}  // namespace lomitra

@@ -1,0 +1,279 @@
+// The result-file line operation over random lines: random bytes, blanks and
+// tabs, both layouts, random marked ranges and field numbers, random settings
+// and coordinates of every kind. Whatever the line, it holds that
+//   - a line that does not convert, or whose results do not fit, comes back
+//     byte for byte;
+//   - in a converted line no byte outside the coordinate rooms changes (free
+//     format: apart from the shift after a widened field, whose field number
+//     and those after it stay);
+//   - every written coordinate read back is the full result with, at most,
+//     decimals cut: never one integer digit less.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/conversion_engine.h"
+
+namespace lomitra {
+namespace {
+
+using Rng = std::mt19937_64;
+
+int uniformInt(Rng& rng, int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
+double uniformReal(Rng& rng, double low, double high) {
+    return std::uniform_real_distribution<double>(low, high)(rng);
+}
+bool chance(Rng& rng, double p) { return std::bernoulli_distribution(p)(rng); }
+
+bool isSeparator(unsigned char c) { return c <= 32; }
+
+std::string fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+// An angle in degrees written in format 0 (dd), 1 (ddmm.mm) or 2 (ddmmss.ss).
+std::string angleText(double degrees, int format, int decimals) {
+    const double d = std::floor(degrees);
+    const double minutes = (degrees - d) * 60.0;
+    if (format == 0) return fixed(degrees, decimals);
+    if (format == 1) return fixed(d * 100.0 + minutes, decimals);
+    const double m = std::floor(minutes);
+    return fixed(d * 10000.0 + m * 100.0 + (minutes - m) * 60.0, decimals);
+}
+
+ConversionSettings randomSettings(Rng& rng) {
+    ConversionSettings s;
+    s.direction = uniformInt(rng, 0, 1);
+    s.sourceKind = uniformInt(rng, 0, 1);
+    s.resultKind = uniformInt(rng, 0, 1);
+    s.sourceZone = s.direction == 0 ? uniformInt(rng, 0, 2) : 0;
+    s.resultZone = s.direction == 0 ? uniformInt(rng, 0, 5) : uniformInt(rng, 0, 16);
+    s.sourceFormat = uniformInt(rng, 0, 2);
+    s.resultFormat = uniformInt(rng, 0, 2);
+    return s;
+}
+
+// Source texts of a point in or near Finland for the settings; now and then
+// something that does not convert.
+std::pair<std::string, std::string> randomSource(Rng& rng, const ConversionSettings& s) {
+    const int decimals = uniformInt(rng, 0, 6);
+    std::string first;
+    std::string second;
+    if (chance(rng, 0.05)) return {"x" + fixed(uniformReal(rng, 0, 1e7), 1), fixed(uniformReal(rng, 0, 1e7), 1)};
+    if (s.sourceKind == 1) {
+        first = angleText(uniformReal(rng, 59.0, 70.5), s.sourceFormat, decimals);
+        second = angleText(uniformReal(rng, 18.0, 33.0), s.sourceFormat, decimals);
+    } else if (s.direction == 1) {  // KKJ, the zone in the first digit of I
+        first = fixed(uniformReal(rng, 6.6e6, 7.8e6), decimals);
+        second = fixed(uniformInt(rng, 1, 4) * 1e6 + uniformReal(rng, 1e5, 9e5), decimals);
+    } else {  // ETRS-TM3x, now and then ETRS-GKnn
+        first = fixed(uniformReal(rng, 6.6e6, 7.8e6), decimals);
+        const double east = chance(rng, 0.2) ? uniformInt(rng, 19, 32) * 1e6 + uniformReal(rng, 3e5, 7e5)
+                                             : uniformReal(rng, 5e4, 8e5);
+        second = fixed(east, decimals);
+    }
+    if (chance(rng, 0.1)) std::replace(first.begin(), first.end(), '.', ',');  // decimal comma
+    return {first, second};
+}
+
+// A word of random bytes above the space (Windows-1252 letters included).
+std::string randomWord(Rng& rng) {
+    std::string word(static_cast<std::size_t>(uniformInt(rng, 1, 8)), 'x');
+    for (char& c : word) c = static_cast<char>(uniformInt(rng, 33, 255));
+    return word;
+}
+
+std::string randomSeparators(Rng& rng) {
+    std::string out(static_cast<std::size_t>(uniformInt(rng, 1, 3)), ' ');
+    for (char& c : out) c = chance(rng, 0.2) ? '\t' : ' ';
+    return out;
+}
+
+int64_t integerLength(const std::string& t) { return static_cast<int64_t>(std::min(t.find('.'), t.size())); }
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// `written`, read back from a room, is the full result `t` with at most
+// decimals cut, and cut only as far as the room demands.
+void expectReadBack(const std::string& written, const std::string& t, int64_t room, const std::string& line) {
+    ASSERT_FALSE(written.empty()) << line;
+    EXPECT_EQ(t.compare(0, written.size(), written), 0) << "'" << written << "' is no prefix of " << t;
+    EXPECT_GE(static_cast<int64_t>(written.size()), integerLength(t)) << "an integer digit was lost: " << line;
+    if (static_cast<int64_t>(t.size()) <= room) {
+        EXPECT_EQ(written, t) << "cut although it fitted: " << line;
+    }
+}
+
+struct Room {
+    int64_t begin = 0;  // 0-based
+    int64_t size = 0;
+    int index = 0;      // coordinate 0 or 1
+};
+
+// The room of free-format field `k` of `line`: the field and its blanks less one, or to the end.
+Room fieldRoom(const std::string& line, int32_t k, int index) {
+    ConversionState scratch;
+    splitFields(scratch, line);
+    Room r;
+    r.index = index;
+    r.begin = scratch.fieldStart[k] - 1;
+    const bool last = k + 2 > kMaxFields || scratch.fieldStart[k + 2] == 0;
+    r.size = last ? static_cast<int64_t>(line.size()) - r.begin : scratch.fieldStart[k + 1] - 1 - r.begin - 1;
+    return r;
+}
+
+class ResultFileLineProperty : public ::testing::Test {
+protected:
+    // Fixed columns: outside both rooms nothing changes; inside, right-aligned results.
+    void checkFixed(const std::string& line, const std::string& out) {
+        ASSERT_EQ(out.size(), line.size());
+        std::vector<bool> inRoom(line.size(), false);
+        for (int i = 0; i < 2; ++i) {
+            const int64_t begin = state.columnStart[i] - 1;
+            const int64_t room =
+                std::min<int64_t>(state.columnLength[i], static_cast<int64_t>(line.size()) - begin);
+            const std::string content = out.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(room));
+            const std::string written = trimmed(content);
+            EXPECT_EQ(content.find_first_not_of(' '), content.size() - written.size()) << "right-aligned: " << out;
+            expectReadBack(written, trimmed(state.pointText[i + 2]), room, line);
+            std::fill_n(inRoom.begin() + begin, room, true);
+        }
+        for (std::size_t j = 0; j < line.size(); ++j) {
+            if (!inRoom[j]) {
+                EXPECT_EQ(out[j], line[j]) << "byte " << j + 1 << " changed: " << line << " -> " << out;
+            }
+        }
+    }
+
+    // Free format: the line is the old one with the two rooms replaced, each
+    // by the result and spaces (same size), or by the bare integer part when
+    // it did not fit (widened); every field keeps its number.
+    void checkFree(const std::string& line, const std::string& out) {
+        std::vector<Room> rooms{fieldRoom(line, state.fieldNumber[0], 0), fieldRoom(line, state.fieldNumber[1], 1)};
+        std::sort(rooms.begin(), rooms.end(), [](const Room& a, const Room& b) { return a.begin < b.begin; });
+        int64_t from = 0;  // in line
+        int64_t at = 0;    // in out
+        for (const Room& r : rooms) {
+            const int64_t gap = r.begin - from;
+            ASSERT_EQ(out.compare(static_cast<std::size_t>(at), static_cast<std::size_t>(gap), line,
+                                  static_cast<std::size_t>(from), static_cast<std::size_t>(gap)), 0)
+                << "bytes between the rooms changed: " << line << " -> " << out;
+            at += gap;
+            const std::string t = trimmed(state.pointText[r.index + 2]);
+            int64_t end = at;
+            while (end < static_cast<int64_t>(out.size()) && !isSeparator(static_cast<unsigned char>(out[static_cast<std::size_t>(end)]))) ++end;
+            const std::string written = out.substr(static_cast<std::size_t>(at), static_cast<std::size_t>(end - at));
+            expectReadBack(written, t, r.size, line);
+            const bool widened = integerLength(t) > r.size;
+            const int64_t newSize = widened ? integerLength(t) : r.size;
+            if (widened) {
+                EXPECT_EQ(written, t.substr(0, static_cast<std::size_t>(integerLength(t))));
+            }
+            // After the result the room holds spaces, or the blanks it held before.
+            for (int64_t j = static_cast<int64_t>(written.size()); j < newSize; ++j) {
+                const char now = out[static_cast<std::size_t>(at + j)];
+                EXPECT_TRUE(now == ' ' || (!widened && isSeparator(static_cast<unsigned char>(now)) &&
+                                           now == line[static_cast<std::size_t>(r.begin + j)]))
+                    << "byte " << at + j + 1 << " of the room: " << line << " -> " << out;
+            }
+            at += newSize;
+            from = r.begin + r.size;
+        }
+        EXPECT_EQ(out.substr(static_cast<std::size_t>(at)), line.substr(static_cast<std::size_t>(from)))
+            << "the rest of the line: " << line << " -> " << out;
+        ConversionState before;
+        ConversionState after;
+        splitFields(before, line);
+        splitFields(after, out);
+        const auto fields = [](const ConversionState& s) {
+            return std::find(s.fieldStart.begin() + 1, s.fieldStart.end(), 0) - s.fieldStart.begin();
+        };
+        EXPECT_EQ(fields(before), fields(after)) << "fields keep their numbers: " << line << " -> " << out;
+    }
+
+    ConversionSettings settings;
+    DatumTransformation datum;
+    ConversionState state;
+    ConversionEngine engine{settings, datum, state};
+};
+
+TEST_F(ResultFileLineProperty, RandomLinesKeepEveryByteAndEveryIntegerDigit) {
+    Rng rng(20261208);
+    int64_t outcomes[3] = {0, 0, 0};
+    for (int n = 0; n < 12000; ++n) {
+        settings = randomSettings(rng);
+        const auto [c1, c2] = randomSource(rng, settings);
+        const bool free = chance(rng, 0.5);
+        const bool swapped = chance(rng, 0.2);
+
+        // Words and separators, with the two coordinates among the words.
+        std::vector<std::string> words;
+        const int count = uniformInt(rng, 2, 7);
+        for (int w = 0; w < count; ++w) words.push_back(randomWord(rng));
+        const int p1 = uniformInt(rng, 0, count);
+        words.insert(words.begin() + p1, swapped ? c2 : c1);
+        const int p2 = uniformInt(rng, p1 + 1, count + 1);
+        words.insert(words.begin() + p2, swapped ? c1 : c2);
+        std::string line = chance(rng, 0.3) ? randomSeparators(rng) : "";
+        std::vector<int32_t> starts;  // 1-based start of each word
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            if (w > 0) line += randomSeparators(rng);
+            starts.push_back(static_cast<int32_t>(line.size()) + 1);
+            line += words[w];
+        }
+        if (chance(rng, 0.5)) line += randomSeparators(rng);
+
+        const int first = swapped ? p2 : p1;
+        const int second = swapped ? p1 : p2;
+        if (free) {
+            state.fieldNumber = {first, second, -1};
+            if (chance(rng, 0.05)) state.fieldNumber[uniformInt(rng, 0, 1)] = uniformInt(rng, -1, 105);
+            state.columnLength[2] = 0;
+        } else {
+            for (int i = 0; i < 2; ++i) {
+                const int w = i == 0 ? first : second;
+                const auto size = static_cast<int32_t>(words[static_cast<std::size_t>(w)].size());
+                state.columnStart[i] = std::max(1, starts[static_cast<std::size_t>(w)] - uniformInt(rng, 0, 3));
+                state.columnLength[i] = std::max(1, size + uniformInt(rng, -3, 8));
+            }
+            state.columnStart[2] = 0;
+            state.columnLength[2] = 0;
+        }
+
+        std::string out = line;
+        const LineLayout layout = free ? LineLayout::FreeFormat : LineLayout::FixedColumns;
+        const ResultFileLine outcome = engine.convertResultFileLine(out, layout);
+        ++outcomes[static_cast<int>(outcome)];
+        SCOPED_TRACE(line);
+        if (outcome != ResultFileLine::Converted) {
+            ASSERT_EQ(out, line) << "a line not written converted stays byte for byte";
+            EXPECT_EQ(state.message.empty(), outcome == ResultFileLine::DoesNotFit);
+            continue;
+        }
+        ASSERT_EQ(state.message, "");
+        if (free) {
+            checkFree(line, out);
+        } else {
+            checkFixed(line, out);
+        }
+        if (::testing::Test::HasFailure()) break;
+    }
+    // Every outcome occurs often enough for the properties to mean something.
+    EXPECT_GT(outcomes[static_cast<int>(ResultFileLine::Converted)], 3000);
+    EXPECT_GT(outcomes[static_cast<int>(ResultFileLine::NotConverted)], 500);
+    EXPECT_GT(outcomes[static_cast<int>(ResultFileLine::DoesNotFit)], 500);
+}
+
+}  // namespace
+}  // namespace lomitra
