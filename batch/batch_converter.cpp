@@ -9,6 +9,7 @@
 
 #include "engine/atomic_file_writer.h"
 #include "engine/conversion_engine.h"
+#include "engine/rebuild_line.h"
 #include "engine/settings_window.h"
 #include "engine/text_line_reader.h"
 #include "engine/texts.h"
@@ -41,6 +42,16 @@ std::string summaryText(const BatchSummary& summary) {
     out += texts::kBatchPoints;
     out += std::to_string(summary.notConverted);
     out += texts::kBatchNotConverted;
+    if (summary.outsideNetwork > 0) {
+        out += "\n";
+        out += texts::kBatchOutsideNetwork1;
+        out += std::to_string(summary.outsideNetwork);
+        out += texts::kBatchOutsideNetwork2;
+    }
+    if (summary.notFitting > 0) {
+        out += "\n";
+        out += notFittingMessage(summary.notFitting, summary.firstNotFitting);
+    }
     return out;
 }
 
@@ -83,11 +94,20 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
 
     std::string line;
     std::string resultLine;
+    int64_t lineNumber = 0;
     while (reader.readLine(line)) {
-        if (engine.convertResultFileLine(line, options.layout)) {
-            ++summary.converted;
-        } else {
-            ++summary.notConverted;
+        ++lineNumber;
+        switch (engine.convertResultFileLine(line, options.layout)) {
+            case ResultFileLine::Converted:
+                ++summary.converted;
+                if (engine.lastPointOutsideNetwork()) ++summary.outsideNetwork;
+                break;
+            case ResultFileLine::NotConverted:
+                ++summary.notConverted;
+                break;
+            case ResultFileLine::DoesNotFit:
+                if (summary.notFitting++ == 0) summary.firstNotFitting = lineNumber;
+                break;
         }
         result.writeLine(line);
         if (withTable) {
@@ -111,7 +131,7 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
         error = withReason(texts::kFileNotWritable, options.table, table.error());
         return kBatchFileError;
     }
-    return kBatchOk;
+    return summary.notFitting > 0 ? kBatchNotFitting : kBatchOk;
 }
 
 int batchMain(const std::vector<std::string>& args, std::FILE* err) {
@@ -128,12 +148,12 @@ int batchMain(const std::vector<std::string>& args, std::FILE* err) {
     }
     BatchSummary summary;
     const int status = runBatch(*options, summary, error);
-    if (status != kBatchOk) {
+    if (status == kBatchFileError) {
         std::fprintf(err, "lomitra-batch: %s\n", error.c_str());
         return status;
     }
     std::fprintf(err, "%s\n", summaryText(summary).c_str());
-    return kBatchOk;
+    return status;
 }
 
 }  // namespace lomitra

@@ -13,17 +13,21 @@
 namespace lomitra {
 
 struct BatchSummary {
-    int64_t converted = 0;     // lines whose point converted (rebuilt in the result file)
-    int64_t notConverted = 0;  // lines copied unchanged
+    int64_t converted = 0;        // lines whose point converted (rebuilt in the result file)
+    int64_t outsideNetwork = 0;   // of those, points outside the triangulation network (Helmert)
+    int64_t notConverted = 0;     // lines without a convertible point, copied unchanged
+    int64_t notFitting = 0;       // lines whose results did not fit their room, copied unchanged
+    int64_t firstNotFitting = 0;  // line number (from 1) of the first of them
 };
 
 // Exit statuses of lomitra-batch.
 inline constexpr int kBatchOk = 0;
 inline constexpr int kBatchFileError = 1;
 inline constexpr int kBatchUsageError = 2;
+inline constexpr int kBatchNotFitting = 3;  // files written, but some lines did not fit
 
 // Converts `options.source` into `options.output` (and `options.table`).
-// Returns kBatchOk or kBatchFileError; a Finnish reason (UTF-8) goes to
+// Returns kBatchOk, kBatchNotFitting or kBatchFileError; a Finnish reason (UTF-8) goes to
 // `error`. Nothing is written to the result or table file unless the whole
 // source was read and every write succeeded.
 int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& error);
@@ -32,7 +36,9 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
 // writes the summary, the usage text or the error to `err`.
 int batchMain(const std::vector<std::string>& args, std::FILE* err);
 
-// "muunnettu 12 pistettä, 3 riviä ei muunnettu" (UTF-8).
+// "muunnettu 12 pistettä, 3 riviä ei muunnettu", then a line on the points
+// outside the network and a line on the lines that did not fit, when there
+// are any (UTF-8, lines separated by "\n", no final line end).
 std::string summaryText(const BatchSummary& summary);
 
 }  // namespace lomitra

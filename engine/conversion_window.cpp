@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/atomic_file_writer.h"
+#include "engine/rebuild_line.h"
 #include "engine/settings_window.h"
 #include "engine/text_line_reader.h"
 #include "engine/texts.h"
@@ -330,9 +331,22 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
     }
     const LineLayout lineLayout = layout();
     int64_t count = 0;
+    int64_t lineNumber = 0;
+    int64_t notFitting = 0;
+    int64_t firstNotFitting = 0;
     std::string line;
     while (reader.readLine(line)) {
-        if (engine_.convertResultFileLine(line, lineLayout)) ++count;
+        ++lineNumber;
+        switch (engine_.convertResultFileLine(line, lineLayout)) {
+            case ResultFileLine::Converted:
+                ++count;
+                break;
+            case ResultFileLine::DoesNotFit:
+                if (notFitting++ == 0) firstNotFitting = lineNumber;
+                break;
+            case ResultFileLine::NotConverted:
+                break;
+        }
         writer.writeLine(line);
     }
     if (reader.failed()) {
@@ -345,6 +359,7 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
         return false;
     }
     finishOutput(path, count, texts::kPointsWritten);
+    if (notFitting > 0) report(MessageKind::Warning, notFittingMessage(notFitting, firstNotFitting));
     return true;
 }
 

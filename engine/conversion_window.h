@@ -132,7 +132,8 @@ public:
 
     // Writes the whole source file again, every line, with the converted
     // coordinates in place, through a temporary file. Reports the count of
-    // converted lines. On any failure: an error message, the old target
+    // converted lines, then warns of lines whose results did not fit their
+    // room (written unchanged). On any failure: an error message, the old target
     // untouched, resultState and resultFileName unchanged; returns false.
     bool writeResultFile(const std::string& path);
 

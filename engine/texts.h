@@ -46,6 +46,10 @@ inline constexpr std::string_view kOnlyFilePoints =
 inline constexpr std::string_view kPointsWritten = " pistettä tulostettu tiedostoon:";
 inline constexpr std::string_view kLinesWritten = " riviä tulostettu tiedostoon:";
 inline constexpr std::string_view kPrintingFailed = "Tulostus kirjoittimelle ei onnistunut";
+// <k> + kNotFitting1 + <n> + kNotFitting2: lines whose results did not fit their columns.
+inline constexpr std::string_view kNotFitting1 =
+    " riviä jätettiin muuntamatta, koska tulos ei mahtunut sarakkeisiin. Ensimmäinen niistä on rivi ";
+inline constexpr std::string_view kNotFitting2 = ".";
 
 // File selection window.
 inline constexpr std::string_view kFileNameMissing = "Puuttuu avattavan tiedoston nimi.";
@@ -76,6 +80,10 @@ inline constexpr std::string_view kFolderNotReadable = "Kansiota ei voida lukea:
 inline constexpr std::string_view kBatchConverted = "muunnettu ";
 inline constexpr std::string_view kBatchPoints = " pistettä, ";
 inline constexpr std::string_view kBatchNotConverted = " riviä ei muunnettu";
+// kBatchOutsideNetwork1 + <count> + kBatchOutsideNetwork2
+inline constexpr std::string_view kBatchOutsideNetwork1 = "kolmioverkon ulkopuolella ";
+inline constexpr std::string_view kBatchOutsideNetwork2 =
+    " pistettä: muunnettu Helmert-muunnoksella, tarkkuus noin 1–2 m";
 inline constexpr std::string_view kBatchBadOption = "Virheellinen valinta:";
 inline constexpr std::string_view kBatchSameFile =
     "Tiedostoja ei voi kirjoittaa lähtötiedoston päälle eikä toistensa päälle:";
@@ -103,5 +111,9 @@ inline constexpr std::string_view kBatchUsage =
     "  --table TIEDOSTO                  muunnostaulu tiedostoon\n"
     "  -h, --help                        tämä ohje\n"
     "\n"
-    "Joko --columns tai --fields on annettava.\n";
+    "Joko --columns tai --fields on annettava.\n"
+    "\n"
+    "Paluuarvo: 0 valmis; 1 tiedostoa ei voitu lukea tai kirjoittaa (mitään ei\n"
+    "kirjoitettu); 2 virheellinen valinta; 3 tiedostot kirjoitettiin, mutta joidenkin\n"
+    "rivien tulos ei mahtunut sarakkeisiin (rivit jätettiin muuntamatta).\n";
 }  // namespace lomitra::texts

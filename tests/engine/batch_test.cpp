@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -113,6 +114,38 @@ TEST_F(BatchTest, FixedColumnsEurefToKkjWithTable) {
                 kkjSheetId(6718527.414, 3106266.213) + "   " + utmSheetId(6715706.377, 106256.360) + " \r\n";
     expected += "\r\n";
     EXPECT_EQ(read(path("table.txt")), expected);
+}
+
+// A result that would lose an integer digit leaves its line unchanged; the
+// files are still written, the summary counts it with its line number, and
+// the exit status is 3. A point at sea counts as outside the network.
+TEST_F(BatchTest, LinesWhoseResultsDoNotFitExitThree) {
+    const std::string notFitting = "P11       6709447.856 49490";  // 5 columns left for KKJ I
+    write(path("in.txt"),
+          "lyhyt\r\n"
+          "P10       6709447.856 494903.060   x\r\n"
+          "P99       6100000.000 300000.000\r\n" +
+          notFitting + "\r\n" + notFitting + "\r\n");
+    ASSERT_EQ(run("--result-zone=3 --columns 11:11,23:13,1:8 --table '" + path("table.txt") + "' -o '" +
+                  path("out.txt") + "' '" + path("in.txt") + "'"),
+              3)
+        << stderr_;
+    const std::string out = read(path("out.txt"));
+    EXPECT_EQ(out.substr(0, 45), "lyhyt\r\nP10       6712263.904   3495070.508x\r\n");
+    const std::string atSea = out.substr(45, out.find("\r\n", 45) - 45);
+    EXPECT_EQ(atSea.size(), 32u);
+    EXPECT_EQ(atSea.substr(0, 11), "P99       6") << atSea;
+    EXPECT_EQ(atSea[22], '3') << "KKJ zone 3: " << atSea;
+    EXPECT_EQ(atSea.substr(22).find('.'), 7u) << "I with its 7 integer digits, cut to 10 columns: " << atSea;
+    EXPECT_EQ(out.substr(45 + 34), notFitting + "\r\n" + notFitting + "\r\n");
+    EXPECT_EQ(stderr_,
+              "muunnettu 2 pistettä, 1 riviä ei muunnettu\n"
+              "kolmioverkon ulkopuolella 1 pistettä: muunnettu Helmert-muunnoksella, tarkkuus noin 1–2 m\n"
+              "2 riviä jätettiin muuntamatta, koska tulos ei mahtunut sarakkeisiin. "
+              "Ensimmäinen niistä on rivi 4.\n");
+    const std::string table = read(path("table.txt"));
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 8 + 5 + 1)
+        << "the table lists every line, the points that did not fit with their results";
 }
 
 TEST_F(BatchTest, StandardInputToStandardOutput) {

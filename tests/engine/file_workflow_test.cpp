@@ -379,6 +379,34 @@ TEST_F(FileWorkflowTest, ResultFileCoversEveryLineOfALongFile) {
     EXPECT_EQ(platform.only().text, "1500 pistettä tulostettu tiedostoon:\r\n" + resultPath);
 }
 
+// Lines cut short before the end of the east range leave it fewer columns than
+// the seven integer digits of KKJ I: they are written unchanged, not counted,
+// and a warning after the count names how many and the first.
+TEST_F(FileWorkflowTest, ResultFileWarnsOfLinesWhoseResultsDoNotFit) {
+    const std::string shortLine = "P33\t6859871.251  49869";  // east range 17-27 holds 6 columns
+    const std::vector<std::string> lines = {"Pisteet", kSampleLines[2], shortLine, kSampleLines[2], shortLine};
+    writeBytes(sourcePath, crlfLines(lines));
+    ASSERT_TRUE(window.readSourceFile(sourcePath));
+    window.markSelection(4, 11, "6859871.251");
+    window.markSelection(16, 11, " 498696.216");
+    window.cmdMuunna_Click();
+    platform.shown.clear();
+
+    const std::string resultPath = folder.file("result.txt");
+    ASSERT_TRUE(window.writeResultFile(resultPath));
+
+    const std::string converted = std::string("P32\t") + kPoint32KkjP + " " + kPoint32KkjI + "  k\xE4rki";
+    EXPECT_EQ(readBytes(resultPath), crlfLines({"Pisteet", converted, shortLine, converted, shortLine}));
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(platform.shown[0].kind, MessageKind::Information);
+    EXPECT_EQ(platform.shown[0].text, "2 pistettä tulostettu tiedostoon:\r\n" + resultPath);
+    EXPECT_EQ(platform.shown[1].kind, MessageKind::Warning);
+    EXPECT_EQ(platform.shown[1].text,
+              "2 riviä jätettiin muuntamatta, koska tulos ei mahtunut sarakkeisiin. "
+              "Ensimmäinen niistä on rivi 3.");
+    EXPECT_EQ(session.resultState, ResultState::ResultsOutput);
+}
+
 TEST_F(FileWorkflowTest, TableFileHoldsTheHeadingsAndTheTypedPoints) {
     for (const char* id : {"A", "B", "C"}) {
         window.txtKoord = {kPoint32EurefN, kPoint32EurefE, id};
