@@ -1,45 +1,83 @@
-// Streaming line reader: reads the file in large blocks with fread and cuts
-// lines at CR LF, lone LF or lone CR. A CR at the end of one block and a LF at
-// the start of the next are one line end.
+// Streaming line reader: reads the file in blocks with fread and cuts lines at
+// CR LF, lone LF or lone CR. A CR at the end of one block and a LF at the
+// start of the next are one line end.
 #include "engine/text_line_reader.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#include <sys/stat.h>
+
+#include "engine/system_error_text.h"
+#include "engine/texts.h"
 
 namespace lomitra {
 
-namespace {
-constexpr std::size_t kBufferSize = 1 << 18;  // 256 KiB per read
-}
-
-TextLineReader::TextLineReader(const std::string& path) {
+TextLineReader::TextLineReader(const std::string& path, std::size_t blockBytes,
+                               std::size_t maxLineBytes)
+    : maxLineBytes_(maxLineBytes) {
     if (path == "-") {
         file_ = stdin;
     } else {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            failure_ = Failure::Folder;  // some systems open a folder and fail only at the first read
+            return;
+        }
+        errno = 0;
         file_ = std::fopen(path.c_str(), "rb");
         ownsFile_ = file_ != nullptr;
+        if (file_ == nullptr) {
+            failure_ = Failure::NotOpened;
+            errorNumber_ = errno;
+        }
     }
-    if (file_ != nullptr) buffer_.resize(kBufferSize);
+    if (file_ != nullptr) buffer_.resize(std::max<std::size_t>(blockBytes, 1));
 }
 
-TextLineReader::~TextLineReader() {
+TextLineReader::~TextLineReader() { close(); }
+
+void TextLineReader::close() {
     if (ownsFile_) std::fclose(file_);
+    ownsFile_ = false;
+    file_ = nullptr;
 }
 
 bool TextLineReader::fill() {
     if (atEnd_ || file_ == nullptr) return false;
+    errno = 0;
     const std::size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
     pos_ = 0;
     end_ = got;
     if (got < buffer_.size()) {
-        if (std::ferror(file_) != 0) failed_ = true;
+        if (std::ferror(file_) != 0) {
+            failure_ = errno == EISDIR ? Failure::Folder : Failure::ReadError;
+            errorNumber_ = errno;
+        }
         atEnd_ = true;
     }
     return got > 0;
 }
 
+bool TextLineReader::append(std::string& line, const char* bytes, std::size_t count) {
+    if (count > maxLineBytes_ - line.size()) {
+        failure_ = Failure::LineTooLong;
+        line.clear();
+        line.shrink_to_fit();
+        return false;
+    }
+    // Grow by doubling, but never past the limit, so a refused line costs at most the limit.
+    if (line.size() + count > line.capacity()) {
+        line.reserve(std::min(std::max(2 * line.capacity(), line.size() + count), maxLineBytes_));
+    }
+    line.append(bytes, count);
+    return true;
+}
+
 bool TextLineReader::readLine(std::string& line) {
     line.clear();
-    if (file_ == nullptr || failed_) return false;
+    if (file_ == nullptr || failed()) return false;
     if (skipLf_) {
         if (pos_ == end_ && !fill()) return false;
         if (buffer_[pos_] == '\n') ++pos_;
@@ -48,7 +86,11 @@ bool TextLineReader::readLine(std::string& line) {
     bool any = false;  // bytes seen for this line (a line may be empty but still end in a break)
     for (;;) {
         if (pos_ == end_) {
-            if (!fill()) return any && !failed_;
+            if (!fill()) {
+                if (!any || failed()) return false;
+                ++lineNumber_;
+                return true;
+            }
         }
         any = true;
         const char* start = buffer_.data() + pos_;
@@ -59,23 +101,41 @@ bool TextLineReader::readLine(std::string& line) {
         const void* cr = std::memchr(start, '\r', limit);
         if (cr != nullptr) {
             const std::size_t n = static_cast<std::size_t>(static_cast<const char*>(cr) - start);
-            line.append(start, n);
+            if (!append(line, start, n)) return false;
             pos_ += n + 1;
             if (pos_ < end_) {
                 if (buffer_[pos_] == '\n') ++pos_;
             } else {
                 skipLf_ = true;  // decide at the next block
             }
+            ++lineNumber_;
             return true;
         }
         if (lf != nullptr) {
-            line.append(start, limit);
+            if (!append(line, start, limit)) return false;
             pos_ += limit + 1;
+            ++lineNumber_;
             return true;
         }
-        line.append(start, avail);
+        if (!append(line, start, avail)) return false;
         pos_ = end_;
     }
+}
+
+std::string readFailureReason(const TextLineReader& reader) {
+    switch (reader.failure()) {
+        case TextLineReader::Failure::None:
+            return {};
+        case TextLineReader::Failure::Folder:
+            return systemErrorText(EISDIR);
+        case TextLineReader::Failure::LineTooLong:
+            return std::string(texts::kLineTooLong1) + std::to_string(reader.lineNumber() + 1) +
+                   std::string(texts::kLineTooLong2);
+        case TextLineReader::Failure::NotOpened:
+        case TextLineReader::Failure::ReadError:
+            break;
+    }
+    return systemErrorText(reader.errorNumber());
 }
 
 }  // namespace lomitra

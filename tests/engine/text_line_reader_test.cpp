@@ -105,13 +105,73 @@ TEST(TextLineReader, MissingFile) {
     EXPECT_TRUE(line.empty());
 }
 
-TEST(TextLineReader, DirectoryIsAReadError) {
-    // Opening a directory succeeds on Linux but reading it fails: a failure, not an empty file.
+TEST(TextLineReader, AFolderIsNoFile) {
     TextLineReader reader(std::filesystem::temp_directory_path().string());
-    if (!reader.isOpen()) GTEST_SKIP() << "directory cannot be opened here";
+    EXPECT_FALSE(reader.isOpen());
     std::string line;
     EXPECT_FALSE(reader.readLine(line));
     EXPECT_TRUE(reader.failed());
+    EXPECT_EQ(reader.failure(), TextLineReader::Failure::Folder);
+    EXPECT_EQ(readFailureReason(reader), "se on kansio");
+}
+
+TEST(TextLineReader, MissingFileSaysWhy) {
+    TextLineReader reader("/nonexistent-lomitra-dir/none.txt");
+    EXPECT_EQ(reader.failure(), TextLineReader::Failure::NotOpened);
+    EXPECT_EQ(readFailureReason(reader), "tiedostoa tai kansiota ei ole");
+}
+
+// Lines up to the limit are read whole, whatever the block size; the first
+// longer one stops the reading as a failure that names its line number.
+TEST(TextLineReader, LinesLongerThanTheLimitAreRefused) {
+    constexpr std::size_t kLimit = 10;
+    const std::string atLimit(kLimit, 'a');
+    const std::string over(kLimit + 1, 'b');
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Lines before;  // the lines read before the failure
+        bool fails;
+    };
+    const std::vector<Case> cases = {
+        {"a line at the limit", atLimit + "\r\n" + atLimit, {atLimit, atLimit}, false},
+        {"one byte over, last line", "x\n" + over, {"x"}, true},
+        {"one byte over, with a line end", "x\r\ny\r\n" + over + "\r\nz\r\n", {"x", "y"}, true},
+        {"no line end at all", std::string(1000, '\0'), {}, true},
+    };
+    for (const Case& c : cases) {
+        for (const std::size_t block : {1, 3, 7, 64, 4096}) {
+            SCOPED_TRACE(std::string(c.name) + ", block " + std::to_string(block));
+            TempFile file(c.bytes);
+            TextLineReader reader(file.path(), block, kLimit);
+            Lines lines;
+            std::string line;
+            while (reader.readLine(line)) lines.push_back(line);
+            EXPECT_EQ(lines, c.before);
+            EXPECT_EQ(reader.failed(), c.fails);
+            if (c.fails) {
+                EXPECT_EQ(reader.failure(), TextLineReader::Failure::LineTooLong);
+                EXPECT_EQ(readFailureReason(reader),
+                          "rivi " + std::to_string(c.before.size() + 1) + " on yli 64 MiB pitkä");
+                EXPECT_FALSE(reader.readLine(line)) << "nothing more after a failure";
+            }
+        }
+    }
+}
+
+// Every block size cuts the same lines as one large block.
+TEST(TextLineReader, SmallBlocksCutTheSameLines) {
+    const std::string bytes = "a\r\n\r\nbb\rccc\n\r\n\r\rd\r\n\n\xE4\xF6\re";
+    const Lines expected = readAll(bytes);
+    for (std::size_t block = 1; block <= bytes.size() + 1; ++block) {
+        TempFile file(bytes);
+        TextLineReader reader(file.path(), block);
+        Lines lines;
+        std::string line;
+        while (reader.readLine(line)) lines.push_back(line);
+        EXPECT_EQ(lines, expected) << "block " << block;
+        EXPECT_EQ(reader.lineNumber(), static_cast<int64_t>(expected.size()));
+    }
 }
 
 }  // namespace
