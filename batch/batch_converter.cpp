@@ -7,9 +7,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/atomic_file_writer.h"
 #include "engine/conversion_engine.h"
+#include "engine/interrupt_cleanup.h"
 #include "engine/rebuild_line.h"
+#include "engine/safe_file_writer.h"
 #include "engine/settings_window.h"
 #include "engine/text_line_reader.h"
 #include "engine/texts.h"
@@ -32,6 +33,13 @@ std::string withReason(std::string_view text, const std::string& path, const std
     out += path;
     if (!reason.empty()) out += " (" + reason + ")";
     return out;
+}
+
+// The reason, the usage text and status 2.
+int usageError(const std::string& reason, std::FILE* err) {
+    std::fprintf(err, "%s\n\n%.*s", reason.c_str(), static_cast<int>(texts::kBatchUsage.size()),
+                 texts::kBatchUsage.data());
+    return kBatchUsageError;
 }
 
 }  // namespace
@@ -58,29 +66,25 @@ std::string summaryText(const BatchSummary& summary) {
 int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& error) {
     summary = {};
     const bool withTable = !options.table.empty();
-    if (sameFile(options.source, options.output) || sameFile(options.source, options.table) ||
-        (withTable && (sameFile(options.output, options.table) ||
-                       (options.output == "-" && options.table == "-")))) {
+    if (sameFile(options.source, options.output) || sameFile(options.source, options.table)) {
         error = std::string(texts::kBatchSameFile) + " " + options.source;
         return kBatchFileError;
     }
 
     TextLineReader reader(options.source);
+    SafeFileWriter result(options.output);
+    SafeFileWriter table(withTable ? options.table : std::string("-"));
+    // Whatever fails, the message ends by saying what became of the outputs.
+    auto failure = [&](std::string text) {
+        error = std::move(text) + " " + failureOutcomeText(result.bytesDelivered() + table.bytesDelivered());
+        return kBatchFileError;
+    };
     if (!reader.isOpen()) {
-        error = withReason(texts::kSourceNotReadable, options.source, std::strerror(errno));
-        return kBatchFileError;
+        return failure(withReason(texts::kSourceNotReadable, options.source, readFailureReason(reader)));
     }
-    AtomicFileWriter result(options.output);
-    if (!result.open()) {
-        error = withReason(texts::kFileNotWritable, options.output, result.error());
-        return kBatchFileError;
-    }
-    AtomicFileWriter table(withTable ? options.table : std::string("-"));
+    if (!result.open()) return failure(withReason(texts::kFileNotWritable, options.output, result.reason()));
     if (withTable) {
-        if (!table.open()) {
-            error = withReason(texts::kFileNotWritable, options.table, table.error());
-            return kBatchFileError;
-        }
+        if (!table.open()) return failure(withReason(texts::kFileNotWritable, options.table, table.reason()));
         for (const std::string& heading : headingLines(options.settings)) table.writeLine(heading);
     }
 
@@ -116,20 +120,23 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
         }
     }
     if (reader.failed()) {
-        error = withReason(texts::kSourceNotReadable, options.source, std::string()) + " " +
-                std::string(texts::kNothingWasWritten);
-        return kBatchFileError;  // the writers discard their temporary files
+        return failure(withReason(texts::kSourceNotReadable, options.source, readFailureReason(reader)));
     }
+    reader.close();  // before the source may be replaced
     if (withTable) table.writeLine("");
 
-    if (!result.commit()) {
-        error = withReason(texts::kFileNotWritable, options.output, result.error()) + " " +
-                std::string(texts::kNothingWasWritten);
-        return kBatchFileError;
+    // Both files complete before either replaces its old one; then both
+    // replacements, with interrupting signals held back between them.
+    if (!result.finish()) return failure(withReason(texts::kFileNotWritable, options.output, result.reason()));
+    if (withTable && !table.finish()) {
+        return failure(withReason(texts::kFileNotWritable, options.table, table.reason()));
     }
-    if (withTable && !table.commit()) {
-        error = withReason(texts::kFileNotWritable, options.table, table.error());
-        return kBatchFileError;
+    {
+        const DeferInterrupts whileReplacing;
+        if (!result.commit()) return failure(withReason(texts::kFileNotWritable, options.output, result.reason()));
+        if (withTable && !table.commit()) {
+            return failure(withReason(texts::kFileNotWritable, options.table, table.reason()));
+        }
     }
     return summary.notFitting > 0 ? kBatchNotFitting : kBatchOk;
 }
@@ -137,14 +144,13 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
 int batchMain(const std::vector<std::string>& args, std::FILE* err) {
     std::string error;
     const std::optional<BatchOptions> options = parseBatchOptions(args, error);
-    if (!options) {
-        std::fprintf(err, "%s\n\n%.*s", error.c_str(), static_cast<int>(texts::kBatchUsage.size()),
-                     texts::kBatchUsage.data());
-        return kBatchUsageError;
-    }
+    if (!options) return usageError(error, err);
     if (options->help) {
         std::fprintf(stdout, "%.*s", static_cast<int>(texts::kBatchUsage.size()), texts::kBatchUsage.data());
         return kBatchOk;
+    }
+    if (!options->table.empty() && sameOutputFile(options->output, options->table)) {
+        return usageError(std::string(texts::kBatchSameOutput) + " " + options->table, err);
     }
     BatchSummary summary;
     const int status = runBatch(*options, summary, error);

@@ -87,7 +87,8 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
             options.help = true;
             return options;
         }
-        if (name == "-" || name.empty() || name[0] != '-') {
+        if (name.empty()) return bad("LÄHDE: " + std::string(texts::kEmptyFileName));
+        if (name == "-" || name[0] != '-') {
             if (haveSource) return bad(args[i]);
             options.source = name;
             haveSource = true;
@@ -109,10 +110,13 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
         if (inlineValue) {
             *target = *inlineValue;
         } else {
-            if (i + 1 >= args.size()) return bad(args[i]);
+            if (i + 1 >= args.size()) return bad(name + ": " + std::string(texts::kBatchValueMissing));
             *target = args[++i];
         }
-        if (target->empty()) return bad(args[i]);
+        if (target->empty()) {
+            const bool fileName = target == &options.output || target == &options.table;
+            return bad(name + ": " + std::string(fileName ? texts::kEmptyFileName : texts::kBatchValueMissing));
+        }
     }
 
     ConversionSettings& s = options.settings;

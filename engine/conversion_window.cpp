@@ -8,8 +8,8 @@
 #include <cmath>
 #include <string>
 
-#include "engine/atomic_file_writer.h"
 #include "engine/rebuild_line.h"
+#include "engine/safe_file_writer.h"
 #include "engine/settings_window.h"
 #include "engine/text_line_reader.h"
 #include "engine/texts.h"
@@ -54,6 +54,13 @@ std::string joinLines(std::string_view first, std::string_view second) {
     text += texts::kLineBreak;
     text += second;
     return text;
+}
+
+// "<text>", the path and the reason in parentheses, each on its own line.
+std::string withPathAndReason(std::string_view text, const std::string& path, const std::string& reason) {
+    std::string message = joinLines(text, path);
+    if (!reason.empty()) message = joinLines(message, "(" + reason + ")");
+    return message;
 }
 
 }  // namespace
@@ -213,7 +220,8 @@ bool ConversionWindowModel::readSourceFile(const std::string& path) {
         }
         if (!readable || reader.failed()) {
             report(MessageKind::Error,
-                   joinLines(joinLines(texts::kSourceNotReadable, path), texts::kSourceWindowUnchanged));
+                   joinLines(withPathAndReason(texts::kSourceNotReadable, path, readFailureReason(reader)),
+                             texts::kSourceWindowUnchanged));
             return false;
         }
     }
@@ -314,21 +322,12 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
         report(MessageKind::Warning, texts::kNoSourceFileForResult);
         return false;
     }
-    const std::string notWritten =
-        joinLines(joinLines(texts::kFileNotWritable, path), texts::kNothingWasWritten);
     TextLineReader reader(session_.sourceFileName);
-    if (!reader.isOpen()) {
-        report(MessageKind::Error, joinLines(joinLines(texts::kSourceNotReadable, session_.sourceFileName),
-                                             texts::kNothingWasWritten));
-        return false;
-    }
+    SafeFileWriter writer(path);
+    if (!reader.isOpen()) return reportReadFailure(reader, writer);
     // The temporary file replaces the target only at commit, after the whole
     // source was read: the source named again as the target is safe.
-    AtomicFileWriter writer(path);
-    if (!writer.open()) {
-        report(MessageKind::Error, notWritten);
-        return false;
-    }
+    if (!writer.open()) return reportWriteFailure(path, writer);
     const LineLayout lineLayout = layout();
     int64_t count = 0;
     int64_t lineNumber = 0;
@@ -349,35 +348,34 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
         }
         writer.writeLine(line);
     }
-    if (reader.failed()) {
-        report(MessageKind::Error, joinLines(joinLines(texts::kSourceNotReadable, session_.sourceFileName),
-                                             texts::kNothingWasWritten));
-        return false;  // the writer discards its temporary file
-    }
-    if (!writer.commit()) {
-        report(MessageKind::Error, notWritten);
-        return false;
-    }
+    if (reader.failed()) return reportReadFailure(reader, writer);  // the writer discards its file
+    reader.close();  // before the source may be replaced
+    if (!writer.commit()) return reportWriteFailure(path, writer);
     finishOutput(path, count, texts::kPointsWritten);
     if (notFitting > 0) report(MessageKind::Warning, notFittingMessage(notFitting, firstNotFitting));
     return true;
 }
 
 bool ConversionWindowModel::writeResultTable(const std::string& path) {
-    const std::string notWritten =
-        joinLines(joinLines(texts::kFileNotWritable, path), texts::kNothingWasWritten);
-    AtomicFileWriter writer(path);
-    if (!writer.open()) {
-        report(MessageKind::Error, notWritten);
-        return false;
-    }
+    SafeFileWriter writer(path);
+    if (!writer.open()) return reportWriteFailure(path, writer);
     for (const std::string& line : lstTulos) writer.writeLine(line);
-    if (!writer.commit()) {
-        report(MessageKind::Error, notWritten);
-        return false;
-    }
+    if (!writer.commit()) return reportWriteFailure(path, writer);
     finishOutput(path, static_cast<int64_t>(lstTulos.size()), texts::kLinesWritten);
     return true;
+}
+
+bool ConversionWindowModel::reportReadFailure(const TextLineReader& reader, const SafeFileWriter& writer) {
+    report(MessageKind::Error,
+           joinLines(withPathAndReason(texts::kSourceNotReadable, session_.sourceFileName, readFailureReason(reader)),
+                     failureOutcomeText(writer.bytesDelivered())));
+    return false;
+}
+
+bool ConversionWindowModel::reportWriteFailure(const std::string& path, const SafeFileWriter& writer) {
+    report(MessageKind::Error, joinLines(withPathAndReason(texts::kFileNotWritable, path, writer.reason()),
+                                         failureOutcomeText(writer.bytesDelivered())));
+    return false;
 }
 
 void ConversionWindowModel::finishOutput(const std::string& path, int64_t count,

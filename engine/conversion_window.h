@@ -31,6 +31,9 @@
 
 namespace lomitra {
 
+class SafeFileWriter;
+class TextLineReader;
+
 // The requests of the model to the window that shows it.
 class ConversionWindowView {
 public:
@@ -145,6 +148,9 @@ private:
     void convertFile();
     void guideToMark(int32_t index);
     void report(MessageKind kind, std::string_view text);
+    // Error messages of the file writers (source, then target); return false.
+    bool reportReadFailure(const TextLineReader& reader, const SafeFileWriter& writer);
+    bool reportWriteFailure(const std::string& path, const SafeFileWriter& writer);
     // After a file was written: the session, the file list and the count message.
     void finishOutput(const std::string& path, int64_t count, std::string_view countText);
 

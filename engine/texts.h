@@ -68,7 +68,16 @@ inline constexpr std::string_view kNoSourceFileForResult =
     "tiedostoon.";
 inline constexpr std::string_view kSourceNotReadable = "Lähtötiedostoa ei voitu lukea:";
 inline constexpr std::string_view kSourceWindowUnchanged = "Ikkunan tiedot säilyivät ennallaan.";
+// kLineTooLong1 + <line number> + kLineTooLong2: the reason a source file is refused.
+inline constexpr std::string_view kLineTooLong1 = "rivi ";
+inline constexpr std::string_view kLineTooLong2 = " on yli 64 MiB pitkä";
 inline constexpr std::string_view kFileNotWritable = "Tiedostoon ei voitu kirjoittaa:";
+// Reasons of refused outputs (in parentheses after the path).
+inline constexpr std::string_view kEmptyFileName = "tiedoston nimi puuttuu";
+inline constexpr std::string_view kReadOnlyFile = "tiedosto on kirjoitussuojattu";
+// A directly written output (standard output, a device) failed after part of it was written.
+inline constexpr std::string_view kOutputCutShort1 = "Tuloste jäi kesken: ";
+inline constexpr std::string_view kOutputCutShort2 = " tavua ehdittiin kirjoittaa ennen virhettä.";
 inline constexpr std::string_view kNothingWasWritten =
     "Mitään ei tulostettu; aiempi tiedosto säilyi ennallaan.";
 inline constexpr std::string_view kWildcardInName =
@@ -85,6 +94,9 @@ inline constexpr std::string_view kBatchOutsideNetwork1 = "kolmioverkon ulkopuol
 inline constexpr std::string_view kBatchOutsideNetwork2 =
     " pistettä: muunnettu Helmert-muunnoksella, tarkkuus noin 1–2 m";
 inline constexpr std::string_view kBatchBadOption = "Virheellinen valinta:";
+inline constexpr std::string_view kBatchValueMissing = "arvo puuttuu";
+inline constexpr std::string_view kBatchSameOutput = "Valinnat -o ja --table nimeävät saman tiedoston:";
+inline constexpr std::string_view kBatchInterrupted = "lomitra-batch: keskeytetty; yhtään tiedostoa ei korvattu\n";
 inline constexpr std::string_view kBatchSameFile =
     "Tiedostoja ei voi kirjoittaa lähtötiedoston päälle eikä toistensa päälle:";
 inline constexpr std::string_view kBatchUsage =

@@ -197,7 +197,6 @@ TEST_F(BatchTest, FileErrorsExitOneAndKeepTheOldFile) {
                   path("in.txt") + "'"),
               1);
     EXPECT_EQ(run(fields + "-o '" + path("in.txt") + "' '" + path("in.txt") + "'"), 1) << "result over the source";
-    EXPECT_EQ(run(fields + "--table - '" + path("in.txt") + "'"), 1) << "result and table both on standard output";
     EXPECT_EQ(read(path("in.txt")), "6712263.904 3495070.508\r\n");
     EXPECT_EQ(read(path("old.txt")), "old result\r\n");
     EXPECT_EQ(filesInDir(), 3u) << "no temporary file left behind";  // in, old, stderr

@@ -481,14 +481,20 @@ TEST_F(FileWorkflowTest, AnUnreadableSourceLeavesTheWindowAsItWas) {
     const std::string lblOhje = window.lblOhje;
     std::filesystem::create_directory(folder.file("a-folder"));
 
-    for (const std::string& path : {folder.file("no-such-file.txt"), folder.file("a-folder")}) {
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    const Case cases[] = {{folder.file("no-such-file.txt"), "tiedostoa tai kansiota ei ole"},
+                          {folder.file("a-folder"), "se on kansio"}};
+    for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path);
         platform.shown.clear();
         EXPECT_FALSE(window.readSourceFile(path));
         const auto shown = platform.only();
         EXPECT_EQ(shown.kind, MessageKind::Error);
-        EXPECT_EQ(shown.text, std::string(texts::kSourceNotReadable) + "\r\n" + path + "\r\n" +
-                                  std::string(texts::kSourceWindowUnchanged));
+        EXPECT_EQ(shown.text, std::string(texts::kSourceNotReadable) + "\r\n" + path + "\r\n(" + reason +
+                                  ")\r\n" + std::string(texts::kSourceWindowUnchanged));
         EXPECT_EQ(window.lstLahto, lstLahto);
         EXPECT_EQ(window.txtKoord, txtKoord);
         EXPECT_EQ(window.txtAlku, txtAlku);
@@ -509,14 +515,15 @@ TEST_F(FileWorkflowTest, AnUnwritableTargetIsReportedAndChangesNothing) {
     const std::string noFolder = folder.file("no-such-folder/result.txt");
 
     for (const bool table : {false, true}) {
-        for (const std::string& target : {occupied, noFolder}) {
+        for (const auto& [target, reason] : {std::pair{occupied, "se on kansio"},
+                                             std::pair{noFolder, "tiedostoa tai kansiota ei ole"}}) {
             SCOPED_TRACE(std::string(table ? "table: " : "result file: ") + target);
             platform.shown.clear();
             EXPECT_FALSE(table ? window.writeResultTable(target) : window.writeResultFile(target));
             const auto shown = platform.only();
             EXPECT_EQ(shown.kind, MessageKind::Error);
-            EXPECT_EQ(shown.text, std::string(texts::kFileNotWritable) + "\r\n" + target + "\r\n" +
-                                      std::string(texts::kNothingWasWritten));
+            EXPECT_EQ(shown.text, std::string(texts::kFileNotWritable) + "\r\n" + target + "\r\n(" + reason +
+                                      ")\r\n" + std::string(texts::kNothingWasWritten));
             EXPECT_EQ(session.resultState, ResultState::Converted);
             EXPECT_TRUE(session.resultFileName.empty());
         }
@@ -546,11 +553,13 @@ TEST_F(FileWorkflowTest, AFailedResultFileLeavesTheOldFileUntouched) {
     struct Case {
         const char* name;
         void (*breakSource)(const std::string&);
+        const char* reason;
     };
     const Case cases[] = {
-        {"source removed", [](const std::string& path) { std::filesystem::remove(path); }},
+        {"source removed", [](const std::string& path) { std::filesystem::remove(path); },
+         "tiedostoa tai kansiota ei ole"},
         {"a folder in the source's place",
-         [](const std::string& path) { std::filesystem::create_directory(path); }},
+         [](const std::string& path) { std::filesystem::create_directory(path); }, "se on kansio"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -559,8 +568,8 @@ TEST_F(FileWorkflowTest, AFailedResultFileLeavesTheOldFileUntouched) {
         EXPECT_FALSE(window.writeResultFile(resultPath));
         const auto shown = platform.only();
         EXPECT_EQ(shown.kind, MessageKind::Error);
-        EXPECT_EQ(shown.text, std::string(texts::kSourceNotReadable) + "\r\n" + sourcePath + "\r\n" +
-                                  std::string(texts::kNothingWasWritten));
+        EXPECT_EQ(shown.text, std::string(texts::kSourceNotReadable) + "\r\n" + sourcePath + "\r\n(" +
+                                  c.reason + ")\r\n" + std::string(texts::kNothingWasWritten));
         EXPECT_EQ(readBytes(resultPath), oldContent);
         EXPECT_EQ(session.resultState, ResultState::Converted);
     }

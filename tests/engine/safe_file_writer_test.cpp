@@ -1,5 +1,8 @@
-// The safe file writer: complete files replace the target, failures never do.
-#include "engine/atomic_file_writer.h"
+// The safe file writer: complete files replace the target, failures never do;
+// links are followed, read-only targets refused, devices and FIFOs written
+// directly; temporary files are hidden, named for the program, and removed
+// when the process is interrupted.
+#include "engine/safe_file_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -48,14 +51,14 @@ protected:
 TEST_F(WriterTest, CommitWritesLinesWithCrLf) {
     const std::string target = path("out.txt");
     {
-        AtomicFileWriter writer(target);
+        SafeFileWriter writer(target);
         ASSERT_TRUE(writer.open());
         writer.writeLine("eka \xE4");
         writer.writeLine("");
         writer.writeLine(std::string_view("n\0ul", 4));
         EXPECT_FALSE(fs::exists(target)) << "the target appears only at commit";
-        ASSERT_TRUE(writer.commit()) << writer.error();
-        EXPECT_TRUE(writer.error().empty());
+        ASSERT_TRUE(writer.commit()) << writer.reason();
+        EXPECT_TRUE(writer.reason().empty());
     }
     EXPECT_EQ(contents(target), std::string("eka \xE4\r\n\r\nn\0ul\r\n", 15));
     EXPECT_EQ(filesInDir(), 1u) << "no temporary file left";
@@ -65,7 +68,7 @@ TEST_F(WriterTest, CommitReplacesOldFileAndKeepsItsPermissions) {
     const std::string target = path("out.txt");
     put(target, "old contents that are longer than the new ones\r\n");
     ::chmod(target.c_str(), 0640);
-    AtomicFileWriter writer(target);
+    SafeFileWriter writer(target);
     ASSERT_TRUE(writer.open());
     writer.writeLine("new");
     ASSERT_TRUE(writer.commit());
@@ -79,7 +82,7 @@ TEST_F(WriterTest, WithoutCommitTheOldFileStaysAndTheTemporaryGoes) {
     const std::string target = path("out.txt");
     put(target, "old\r\n");
     {
-        AtomicFileWriter writer(target);
+        SafeFileWriter writer(target);
         ASSERT_TRUE(writer.open());
         writer.writeLine("half");
         EXPECT_EQ(filesInDir(), 2u) << "the temporary file lies beside the target";
@@ -90,8 +93,8 @@ TEST_F(WriterTest, WithoutCommitTheOldFileStaysAndTheTemporaryGoes) {
 
 TEST_F(WriterTest, TwoWritersOfOneTargetUseDifferentTemporaries) {
     const std::string target = path("out.txt");
-    AtomicFileWriter a(target);
-    AtomicFileWriter b(target);
+    SafeFileWriter a(target);
+    SafeFileWriter b(target);
     ASSERT_TRUE(a.open());
     ASSERT_TRUE(b.open());
     a.writeLine("a");
@@ -104,23 +107,22 @@ TEST_F(WriterTest, TwoWritersOfOneTargetUseDifferentTemporaries) {
 }
 
 TEST_F(WriterTest, OpenFailsInMissingFolder) {
-    AtomicFileWriter writer(path("no-such-folder/out.txt"));
+    SafeFileWriter writer(path("no-such-folder/out.txt"));
     EXPECT_FALSE(writer.open());
-    EXPECT_FALSE(writer.error().empty());
+    EXPECT_FALSE(writer.reason().empty());
     writer.writeLine("x");
     EXPECT_FALSE(writer.commit());
 }
 
-TEST_F(WriterTest, CommitFailsWhenTargetIsADirectory) {
-    // The rename cannot replace a non-empty directory: commit reports it and cleans up.
+TEST_F(WriterTest, AFolderIsRefusedAtOpen) {
     const std::string target = path("sub");
     fs::create_directories(target + "/inner");
-    AtomicFileWriter writer(target);
-    ASSERT_TRUE(writer.open());
+    SafeFileWriter writer(target);
+    EXPECT_FALSE(writer.open());
+    EXPECT_EQ(writer.reason(), "se on kansio");
     writer.writeLine("x");
     EXPECT_FALSE(writer.commit());
-    EXPECT_FALSE(writer.error().empty());
-    EXPECT_TRUE(fs::is_directory(target));
+    EXPECT_TRUE(fs::is_directory(target + "/inner"));
     EXPECT_EQ(filesInDir(), 1u);
 }
 
@@ -133,11 +135,11 @@ TEST_F(WriterTest, CommitFailsWhenTargetIsADirectory) {
     limit.rlim_max = 100000;
     ::setrlimit(RLIMIT_FSIZE, &limit);
     const std::string big(4096, 'x');
-    AtomicFileWriter writer(target);
+    SafeFileWriter writer(target);
     if (!writer.open()) std::_Exit(3);
     for (int i = 0; i < 1000; ++i) writer.writeLine(big);
     const bool ok = writer.commit();
-    std::_Exit(ok ? 4 : (writer.error().empty() ? 5 : 0));
+    std::_Exit(ok ? 4 : (writer.reason().empty() ? 5 : 0));
 }
 
 TEST_F(WriterTest, FailedWriteLeavesOldFileUntouched) {

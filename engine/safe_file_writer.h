@@ -1,0 +1,89 @@
+// Writes a result or table file so that a failure never leaves a half file
+// and never destroys the old one.
+//
+// A regular file (or a name that does not exist yet) is written into a hidden
+// temporary file beside it, ".NAME.lomitra-XXXXXX", which replaces the target
+// in one step only when everything was written. A symbolic link is followed:
+// the file it leads to is replaced and the link stays a link. A read-only
+// target is refused. A replaced file keeps its permissions and, where the
+// process may set them, its owner and group.
+//
+// Anything else (standard output "-", its aliases /dev/stdout and /dev/fd/N,
+// character and block devices such as /dev/null, FIFOs) is written directly
+// and never replaced: what reached it cannot be taken back, and
+// bytesDelivered() tells how much that is.
+//
+// Reasons of failures are Finnish texts (UTF-8).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lomitra {
+
+class SafeFileWriter {
+public:
+    // path "-" writes standard output.
+    explicit SafeFileWriter(std::string path);
+    ~SafeFileWriter();  // discards the temporary file unless commit() succeeded
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    // Checks the target and creates the temporary file (or opens the target
+    // itself when it is written directly). False with a reason on failure.
+    bool open();
+    // Writes `line` followed by CR LF.
+    void writeLine(std::string_view line);
+    // Writes out everything and closes the temporary file, without replacing
+    // the target yet, so that two files can be completed before either
+    // replaces its old one. False (temporary file removed) on any error since open().
+    bool finish();
+    // finish(), then moves the temporary file over the target. False (and the
+    // target untouched) on any error.
+    bool commit();
+
+    bool failed() const { return failed_; }
+    // Why the writer failed, e.g. "levy on täynnä".
+    const std::string& reason() const { return reason_; }
+    // Written straight to the target (standard output, a device, a FIFO).
+    bool isDirect() const { return direct_; }
+    // Bytes that reached a directly written target.
+    uint64_t bytesDelivered() const { return delivered_; }
+
+private:
+    void fail(std::string reason);
+    void failErrno(int errorNumber);
+    bool openDirect(int fd, bool owned);
+    bool flushBuffer();
+    bool writeAll(const char* data, std::size_t size);
+    void discardTemporary();
+
+    std::string path_;
+    std::string target_;     // the file replaced at commit (links followed)
+    std::string temporary_;  // the temporary file while it exists
+    int fd_ = -1;
+    bool ownsFd_ = false;
+    bool direct_ = false;
+    bool finished_ = false;
+    bool committed_ = false;
+    bool failed_ = false;
+    std::string reason_;
+    uint64_t delivered_ = 0;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+};
+
+// The sentence that ends the message of a failed run: "Mitään ei
+// tulostettu; aiempi tiedosto säilyi ennallaan." or, when `bytesDelivered`
+// bytes of a directly written output already went out, "Tuloste jäi kesken:
+// N tavua ehdittiin kirjoittaa ennen virhettä." (UTF-8).
+std::string failureOutcomeText(uint64_t bytesDelivered);
+
+// Whether two output names lead to one file, in any spelling: "-" and the
+// aliases of standard output, relative names, "./" and "..", symbolic links,
+// hard links; existing or not.
+bool sameOutputFile(const std::string& a, const std::string& b);
+
+}  // namespace lomitra
