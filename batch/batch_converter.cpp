@@ -27,10 +27,12 @@ bool sameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
-std::string withReason(std::string_view text, const std::string& path, const std::string& reason) {
+// "<text> <path> (<reason>)"; "-" is named as the standard stream it stands for.
+std::string withReason(std::string_view text, const std::string& path, const std::string& reason,
+                       std::string_view standardStream) {
     std::string out(text);
     out += " ";
-    out += path;
+    out += path == "-" ? std::string(standardStream) : path;
     if (!reason.empty()) out += " (" + reason + ")";
     return out;
 }
@@ -79,12 +81,17 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
         error = std::move(text) + " " + failureOutcomeText(result.bytesDelivered() + table.bytesDelivered());
         return kBatchFileError;
     };
-    if (!reader.isOpen()) {
-        return failure(withReason(texts::kSourceNotReadable, options.source, readFailureReason(reader)));
-    }
-    if (!result.open()) return failure(withReason(texts::kFileNotWritable, options.output, result.reason()));
+    auto notReadable = [&] {
+        return failure(withReason(texts::kSourceNotReadable, options.source, readFailureReason(reader),
+                                  texts::kStandardInput));
+    };
+    auto notWritable = [&](const std::string& path, const SafeFileWriter& writer) {
+        return failure(withReason(texts::kFileNotWritable, path, writer.reason(), texts::kStandardOutput));
+    };
+    if (!reader.isOpen()) return notReadable();
+    if (!result.open()) return notWritable(options.output, result);
     if (withTable) {
-        if (!table.open()) return failure(withReason(texts::kFileNotWritable, options.table, table.reason()));
+        if (!table.open()) return notWritable(options.table, table);
         for (const std::string& heading : headingLines(options.settings)) table.writeLine(heading);
     }
 
@@ -119,24 +126,18 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
             table.writeLine(resultLine);
         }
     }
-    if (reader.failed()) {
-        return failure(withReason(texts::kSourceNotReadable, options.source, readFailureReason(reader)));
-    }
+    if (reader.failed()) return notReadable();
     reader.close();  // before the source may be replaced
     if (withTable) table.writeLine("");
 
     // Both files complete before either replaces its old one; then both
     // replacements, with interrupting signals held back between them.
-    if (!result.finish()) return failure(withReason(texts::kFileNotWritable, options.output, result.reason()));
-    if (withTable && !table.finish()) {
-        return failure(withReason(texts::kFileNotWritable, options.table, table.reason()));
-    }
+    if (!result.finish()) return notWritable(options.output, result);
+    if (withTable && !table.finish()) return notWritable(options.table, table);
     {
         const DeferInterrupts whileReplacing;
-        if (!result.commit()) return failure(withReason(texts::kFileNotWritable, options.output, result.reason()));
-        if (withTable && !table.commit()) {
-            return failure(withReason(texts::kFileNotWritable, options.table, table.reason()));
-        }
+        if (!result.commit()) return notWritable(options.output, result);
+        if (withTable && !table.commit()) return notWritable(options.table, table);
     }
     return summary.notFitting > 0 ? kBatchNotFitting : kBatchOk;
 }

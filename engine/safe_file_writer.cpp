@@ -221,11 +221,12 @@ bool SafeFileWriter::flushBuffer() {
 }
 
 void SafeFileWriter::writeLine(std::string_view line) {
-    if (fd_ < 0) {
+    if (failed_) return;
+    if (fd_ < 0 || finished_) {  // not open, or already finished: the line would be lost
         fail(systemErrorText(EBADF));
+        discardTemporary();
         return;
     }
-    if (failed_ || finished_) return;
     for (const std::string_view part : {line, std::string_view("\r\n")}) {
         if (used_ + part.size() > buffer_.size()) {
             if (!flushBuffer()) return;

@@ -93,6 +93,8 @@ inline constexpr std::string_view kBatchNotConverted = " riviä ei muunnettu";
 inline constexpr std::string_view kBatchOutsideNetwork1 = "kolmioverkon ulkopuolella ";
 inline constexpr std::string_view kBatchOutsideNetwork2 =
     " pistettä: muunnettu Helmert-muunnoksella, tarkkuus noin 1–2 m";
+inline constexpr std::string_view kStandardInput = "vakiosyöte";    // "-" as the source, in messages
+inline constexpr std::string_view kStandardOutput = "vakiotuloste";  // "-" as an output, in messages
 inline constexpr std::string_view kBatchBadOption = "Virheellinen valinta:";
 inline constexpr std::string_view kBatchValueMissing = "arvo puuttuu";
 inline constexpr std::string_view kBatchSameOutput = "Valinnat -o ja --table nimeävät saman tiedoston:";
@@ -127,5 +129,6 @@ inline constexpr std::string_view kBatchUsage =
     "\n"
     "Paluuarvo: 0 valmis; 1 tiedostoa ei voitu lukea tai kirjoittaa (mitään ei\n"
     "kirjoitettu); 2 virheellinen valinta; 3 tiedostot kirjoitettiin, mutta joidenkin\n"
-    "rivien tulos ei mahtunut sarakkeisiin (rivit jätettiin muuntamatta).\n";
+    "rivien tulos ei mahtunut sarakkeisiin (rivit jätettiin muuntamatta); 128 + N\n"
+    "signaali N keskeytti ajon (yhtään tiedostoa ei korvattu).\n";
 }  // namespace lomitra::texts

@@ -24,34 +24,15 @@
 #include "engine/map_sheet.h"
 #include "engine/settings_window.h"
 #include "engine/texts.h"
+#include "batch_test_support.h"
 
 namespace lomitra {
 namespace {
 
 namespace fs = std::filesystem;
 
-class BatchTest : public ::testing::Test {
+class BatchTest : public testing::BatchFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("lomitra_batch_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-    static std::string read(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void write(const std::string& p, const std::string& bytes) {
-        std::ofstream(p, std::ios::binary) << bytes;
-    }
-    std::size_t filesInDir() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
-    }
     // Runs the program through the shell; `args` are shell words. Returns the exit status.
     int run(const std::string& args, const std::string& prefix = "") {
         const std::string command = prefix + "'" + LOMITRA_BATCH_EXE + "' " + args + " 2>'" + path("stderr") + "'";
@@ -60,7 +41,6 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    fs::path dir_;
     std::string stderr_;
 };
 

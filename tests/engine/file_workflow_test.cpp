@@ -485,8 +485,11 @@ TEST_F(FileWorkflowTest, AnUnreadableSourceLeavesTheWindowAsItWas) {
         std::string path;
         const char* reason;
     };
+    // A second line one byte longer than 64 MiB.
+    writeBytes(folder.file("long-line.txt"), "first\r\n" + std::string((std::size_t{64} << 20) + 1, 'x'));
     const Case cases[] = {{folder.file("no-such-file.txt"), "tiedostoa tai kansiota ei ole"},
-                          {folder.file("a-folder"), "se on kansio"}};
+                          {folder.file("a-folder"), "se on kansio"},
+                          {folder.file("long-line.txt"), "rivi 2 on yli 64 MiB pitkä"}};
     for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path);
         platform.shown.clear();

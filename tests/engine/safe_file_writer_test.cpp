@@ -6,16 +6,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "engine/interrupt_cleanup.h"
 
 namespace lomitra {
 namespace {
@@ -43,6 +49,21 @@ protected:
     }
     std::size_t filesInDir() const {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+    }
+    std::vector<std::string> namesInDir() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // Writes `lines` through a writer of `target` and commits.
+    static bool writeFile(const std::string& target, const std::vector<std::string>& lines, std::string* reason = nullptr) {
+        SafeFileWriter writer(target);
+        bool ok = writer.open();
+        for (const std::string& line : lines) writer.writeLine(line);
+        ok = writer.commit() && ok;
+        if (reason != nullptr) *reason = writer.reason();
+        return ok;
     }
 
     fs::path dir_;
@@ -85,7 +106,11 @@ TEST_F(WriterTest, WithoutCommitTheOldFileStaysAndTheTemporaryGoes) {
         SafeFileWriter writer(target);
         ASSERT_TRUE(writer.open());
         writer.writeLine("half");
-        EXPECT_EQ(filesInDir(), 2u) << "the temporary file lies beside the target";
+        const std::vector<std::string> names = namesInDir();
+        ASSERT_EQ(names.size(), 2u) << "the temporary file lies beside the target";
+        // Hidden, and named for the target and the program.
+        EXPECT_EQ(names[0].rfind(".out.txt.lomitra-", 0), 0u) << names[0];
+        EXPECT_EQ(names[0].size(), std::string(".out.txt.lomitra-XXXXXX").size());
     }
     EXPECT_EQ(contents(target), "old\r\n");
     EXPECT_EQ(filesInDir(), 1u);
@@ -150,6 +175,182 @@ TEST_F(WriterTest, FailedWriteLeavesOldFileUntouched) {
     EXPECT_EXIT(writeBeyondSizeLimit(target), ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(contents(target), "old\r\n");
     EXPECT_EQ(filesInDir(), 1u);
+}
+
+// Links: the file a link leads to is replaced (its temporary file beside it,
+// in the link target's folder); the link stays a link. A dangling link makes
+// the file it names.
+TEST_F(WriterTest, LinksAreFollowedAndStayLinks) {
+    fs::create_directories(dir_ / "data" / "deep");
+    put(path("data/deep/real.txt"), "old\r\n");
+    fs::create_symlink("data/deep/real.txt", dir_ / "relative-link");
+    fs::create_symlink(dir_ / "relative-link", dir_ / "link-to-link");
+    fs::create_symlink("../absent.txt", dir_ / "data" / "dangling");
+    struct Case {
+        const char* link;
+        const char* file;
+    };
+    for (const Case c : {Case{"relative-link", "data/deep/real.txt"}, Case{"link-to-link", "data/deep/real.txt"},
+                         Case{"data/dangling", "absent.txt"}}) {
+        SCOPED_TRACE(c.link);
+        ASSERT_TRUE(writeFile(path(c.link), {c.link}));
+        EXPECT_TRUE(fs::is_symlink(path(c.link)));
+        EXPECT_EQ(contents(path(c.file)), std::string(c.link) + "\r\n");
+    }
+    EXPECT_EQ(namesInDir(), (std::vector<std::string>{"absent.txt", "data", "link-to-link", "relative-link"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "data" / "deep"), fs::directory_iterator()), 1);
+
+    fs::create_symlink("loop-b", dir_ / "loop-a");
+    fs::create_symlink("loop-a", dir_ / "loop-b");
+    std::string reason;
+    EXPECT_FALSE(writeFile(path("loop-a"), {"x"}, &reason));
+    EXPECT_EQ(reason, "liian monta symbolista linkkiä peräkkäin");
+}
+
+TEST_F(WriterTest, ReadOnlyTargetsAreRefused) {
+    const std::string target = path("locked.txt");
+    put(target, "old\r\n");
+    ::chmod(target.c_str(), 0444);
+    std::string reason;
+    EXPECT_FALSE(writeFile(target, {"new"}, &reason));
+    EXPECT_EQ(reason, "tiedosto on kirjoitussuojattu");
+    EXPECT_EQ(contents(target), "old\r\n");
+    EXPECT_EQ(filesInDir(), 1u);
+}
+
+// Root may set the owner of the new file: another user's file stays theirs.
+TEST_F(WriterTest, AReplacedFileKeepsItsOwnerAndGroup) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can make a file that belongs to another user";
+    const std::string target = path("theirs.txt");
+    put(target, "old\r\n");
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    ::chmod(target.c_str(), 0640);
+    ASSERT_TRUE(writeFile(target, {"new"}));
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(contents(target), "new\r\n");
+}
+
+// Devices are written as they are, never replaced: /dev/null takes
+// everything, /dev/full fails at the first write with nothing delivered.
+TEST_F(WriterTest, DevicesAreWrittenDirectly) {
+    {
+        SafeFileWriter writer("/dev/null");
+        ASSERT_TRUE(writer.open());
+        EXPECT_TRUE(writer.isDirect());
+        for (int i = 0; i < 100000; ++i) writer.writeLine("discarded line");
+        EXPECT_TRUE(writer.commit()) << writer.reason();
+        EXPECT_EQ(writer.bytesDelivered(), 100000u * 16);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+    SafeFileWriter full("/dev/full");
+    ASSERT_TRUE(full.open());
+    full.writeLine("x");
+    EXPECT_FALSE(full.commit());
+    EXPECT_EQ(full.reason(), "levy on täynnä");
+    EXPECT_EQ(full.bytesDelivered(), 0u);
+    EXPECT_EQ(failureOutcomeText(full.bytesDelivered()), "Mitään ei tulostettu; aiempi tiedosto säilyi ennallaan.");
+    EXPECT_EQ(failureOutcomeText(123), "Tuloste jäi kesken: 123 tavua ehdittiin kirjoittaa ennen virhettä.");
+}
+
+TEST_F(WriterTest, AFifoStaysAFifo) {
+    const std::string fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = contents(fifo); });
+    EXPECT_TRUE(writeFile(fifo, {"through", "the pipe"}));
+    reader.join();
+    EXPECT_EQ(received, "through\r\nthe pipe\r\n");
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(filesInDir(), 1u);
+}
+
+// Both halves complete before either replaces its old file.
+TEST_F(WriterTest, FinishBeforeCommit) {
+    const std::string target = path("out.txt");
+    put(target, "old\r\n");
+    SafeFileWriter writer(target);
+    ASSERT_TRUE(writer.open());
+    writer.writeLine("new");
+    ASSERT_TRUE(writer.finish());
+    EXPECT_EQ(contents(target), "old\r\n") << "finished, not yet committed";
+    ASSERT_TRUE(writer.commit());
+    EXPECT_EQ(contents(target), "new\r\n");
+
+    // A line after finish() would be lost: the writer fails instead, and nothing is replaced.
+    SafeFileWriter late(target);
+    ASSERT_TRUE(late.open());
+    ASSERT_TRUE(late.finish());
+    late.writeLine("late");
+    EXPECT_FALSE(late.commit());
+    EXPECT_EQ(contents(target), "new\r\n");
+    EXPECT_EQ(filesInDir(), 1u);
+}
+
+TEST_F(WriterTest, SameOutputFileInAnySpelling) {
+    put(path("exists.txt"), "x");
+    fs::create_directories(dir_ / "sub");
+    fs::create_symlink(dir_ / "exists.txt", dir_ / "link-to-existing");
+    fs::create_symlink(dir_ / "new.txt", dir_ / "link-to-new");
+    ASSERT_EQ(::link(path("exists.txt").c_str(), path("hard.txt").c_str()), 0);
+    const std::string d = dir_.string();
+    struct Case {
+        std::string a, b;
+        bool same;
+    };
+    const std::vector<Case> cases = {
+        {d + "/new.txt", d + "/./new.txt", true},
+        {d + "/new.txt", d + "/sub/../new.txt", true},
+        {d + "/new.txt", d + "//new.txt", true},
+        {d + "/new.txt", d + "/link-to-new", true},
+        {d + "/exists.txt", d + "/link-to-existing", true},
+        {d + "/exists.txt", d + "/hard.txt", true},
+        {d + "/exists.txt", d + "/sub/../exists.txt", true},
+        {"-", "/dev/stdout", true},
+        {"-", "/dev/fd/1", true},
+        {"/dev/null", "/dev/null", true},
+        {d + "/new.txt", d + "/other.txt", false},
+        {d + "/new.txt", d + "/sub/new.txt", false},
+        {d + "/exists.txt", d + "/new.txt", false},
+        {"-", d + "/new.txt", false},
+        {"", "", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sameOutputFile(c.a, c.b), c.same) << c.a << " | " << c.b;
+        EXPECT_EQ(sameOutputFile(c.b, c.a), c.same) << c.b << " | " << c.a;
+    }
+    // A relative name against the working folder.
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir_);
+    EXPECT_TRUE(sameOutputFile("new.txt", d + "/new.txt"));
+    EXPECT_TRUE(sameOutputFile("new.txt", "./new.txt"));
+    fs::current_path(cwd);
+}
+
+// Child process body: a writer with half a file when SIGTERM arrives.
+[[noreturn]] void interruptedWhileWriting(const std::string& target) {
+    installInterruptCleanup(nullptr);
+    SafeFileWriter writer(target);
+    if (!writer.open()) std::_Exit(3);
+    for (int i = 0; i < 100000; ++i) writer.writeLine("half a file");
+    std::raise(SIGTERM);
+    std::_Exit(4);
+}
+
+TEST_F(WriterTest, AnInterruptRemovesTheTemporaryFile) {
+    const std::string target = path("out.txt");
+    put(target, "old\r\n");
+    EXPECT_EXIT(interruptedWhileWriting(target), ::testing::ExitedWithCode(128 + SIGTERM), "");
+    EXPECT_EQ(contents(target), "old\r\n");
+    EXPECT_EQ(namesInDir(), std::vector<std::string>{"out.txt"});
 }
 
 }  // namespace

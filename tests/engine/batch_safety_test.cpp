@@ -1,0 +1,264 @@
+// lomitra-batch's outputs are safe whatever they point at, and hostile input
+// is refused cleanly: devices and FIFOs written as they are, links followed,
+// read-only targets refused, one file named twice refused, result and table
+// replaced together or not at all, interrupted runs leave nothing behind,
+// endless lines are refused within bounded memory.
+//
+// Where permissions matter the program runs as a regular user (nobody) when
+// the tests run as root, so that root's rights hide nothing.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "batch_test_support.h"
+
+namespace lomitra {
+namespace {
+
+using testing::BatchProcess;
+using testing::BatchRunOptions;
+
+// Network point 10 of JHS 154: KKJ zone 3 and ETRS-TM35FIN.
+const std::string kSourceLine = "P10 6712263.904 3495070.508";
+const std::string kResultLine = "P10 6709447.856 494903.060 ";
+
+class BatchSafetyTest : public testing::BatchFolderTest {
+protected:
+    void SetUp() override {
+        BatchFolderTest::SetUp();
+        write(path("in.txt"), kSourceLine + "\r\n");
+    }
+    // The conversion of in.txt with the extra arguments.
+    std::vector<std::string> args(std::vector<std::string> extra) const {
+        std::vector<std::string> all{"--direction", "kkj-euref", "--fields", "2,3,1"};
+        all.insert(all.end(), extra.begin(), extra.end());
+        all.push_back(path("in.txt"));
+        return all;
+    }
+    static bool isCharDevice(const char* p) {
+        struct stat st {};
+        return ::stat(p, &st) == 0 && S_ISCHR(st.st_mode);
+    }
+};
+
+// /dev/null takes the output for every user; /dev/full fails with a reason.
+TEST_F(BatchSafetyTest, DevicesAreWrittenNeverReplaced) {
+    for (const bool regular : {false, true}) {
+        SCOPED_TRACE(regular ? "as a regular user" : "as this user");
+        BatchRunOptions options;
+        options.asRegularUser = regular;
+        const BatchProcess null = runBatch(args({"-o", "/dev/null", "--table", "/dev/null"}), options);
+        EXPECT_EQ(null.exitStatus, 2) << "one device named twice is still one output: " << null.err;
+        const BatchProcess ok = runBatch(args({"-o", "/dev/null"}), options);
+        EXPECT_EQ(ok.exitStatus, 0) << ok.err;
+        EXPECT_TRUE(isCharDevice("/dev/null"));
+
+        write(path("table.txt"), "old table\r\n");
+        ::chmod(path("table.txt").c_str(), 0666);  // writable for the regular user too
+        const BatchProcess full = runBatch(args({"-o", "/dev/full", "--table", path("table.txt")}), options);
+        EXPECT_EQ(full.exitStatus, 1);
+        EXPECT_EQ(full.err, "lomitra-batch: Tiedostoon ei voitu kirjoittaa: /dev/full (levy on täynnä) "
+                            "Mitään ei tulostettu; aiempi tiedosto säilyi ennallaan.\n");
+        EXPECT_TRUE(isCharDevice("/dev/full"));
+        EXPECT_EQ(read(path("table.txt")), "old table\r\n") << "the table waits for the result";
+    }
+}
+
+TEST_F(BatchSafetyTest, AFifoStaysAFifo) {
+    const std::string fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    std::string received;
+    std::thread reader([&] { received = read(fifo); });
+    const BatchProcess run = runBatch(args({"-o", fifo}));
+    reader.join();
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(received, kResultLine + "\r\n");
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(BatchSafetyTest, ALinkStaysALinkAndItsFileHoldsTheResult) {
+    std::filesystem::create_directories(dir_ / "data");
+    write(path("data/result.txt"), "old\r\n");
+    std::filesystem::create_symlink("data/result.txt", dir_ / "link.txt");
+    const BatchProcess run = runBatch(args({"-o", path("link.txt")}));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(path("link.txt")));
+    EXPECT_EQ(read(path("data/result.txt")), kResultLine + "\r\n");
+    EXPECT_EQ(namesInDir(), (std::vector<std::string>{"data", "in.txt", "link.txt", "stderr"}));
+}
+
+TEST_F(BatchSafetyTest, ReadOnlyTargetsAreRefused) {
+    for (const bool regular : {false, true}) {
+        SCOPED_TRACE(regular ? "as a regular user" : "as this user");
+        write(path("locked.txt"), "old\r\n");
+        ::chmod(path("locked.txt").c_str(), 0444);
+        BatchRunOptions options;
+        options.asRegularUser = regular;
+        for (const char* option : {"-o", "--table"}) {
+            const BatchProcess run = runBatch(args({option, path("locked.txt")}), options);
+            EXPECT_EQ(run.exitStatus, 1) << option;
+            EXPECT_NE(run.err.find("(tiedosto on kirjoitussuojattu)"), std::string::npos) << run.err;
+            EXPECT_EQ(read(path("locked.txt")), "old\r\n");
+        }
+        std::filesystem::remove(path("locked.txt"));
+    }
+}
+
+// Root writing another user's file leaves it theirs, with its permissions.
+TEST_F(BatchSafetyTest, AReplacedFileKeepsItsOwnerAndPermissions) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can write another user's file";
+    write(path("theirs.txt"), "old\r\n");
+    ASSERT_EQ(::chown(path("theirs.txt").c_str(), 65534, 65534), 0);
+    ::chmod(path("theirs.txt").c_str(), 0640);
+    const BatchProcess run = runBatch(args({"-o", path("theirs.txt")}));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    struct stat st {};
+    ASSERT_EQ(::stat(path("theirs.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(BatchSafetyTest, OneFileNamedAsResultAndTableIsAUsageError) {
+    std::filesystem::create_directories(dir_ / "sub");
+    std::filesystem::create_symlink(dir_ / "new.txt", dir_ / "link-to-new");
+    const std::string d = dir_.string();
+    const std::vector<std::pair<std::string, std::string>> spellings = {
+        {d + "/new.txt", d + "/./new.txt"},  {d + "/new.txt", d + "/sub/../new.txt"},
+        {d + "/new.txt", d + "/link-to-new"}, {"-", "/dev/stdout"},
+        {"-", "-"},
+    };
+    for (const auto& [output, table] : spellings) {
+        const BatchProcess run = runBatch(args({"-o", output, "--table", table}));
+        EXPECT_EQ(run.exitStatus, 2) << output << " | " << table;
+        EXPECT_EQ(run.err.rfind("Valinnat -o ja --table nimeävät saman tiedoston: " + table + "\n", 0), 0u)
+            << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(d + "/new.txt"));
+}
+
+// When either file fails, neither old file is replaced.
+TEST_F(BatchSafetyTest, ResultAndTableAreReplacedTogetherOrNotAtAll) {
+    write(path("result.txt"), "old result\r\n");
+    write(path("table.txt"), "old table\r\n");
+    const std::vector<std::vector<std::string>> failing = {
+        {"-o", path("result.txt"), "--table", "/dev/full"},
+        {"-o", "/dev/full", "--table", path("table.txt")},
+        {"-o", path("result.txt"), "--table", path("no/such/folder/table.txt")},
+    };
+    for (const auto& outputs : failing) {
+        const BatchProcess run = runBatch(args(outputs));
+        EXPECT_EQ(run.exitStatus, 1) << outputs[1] << " " << outputs[3];
+        EXPECT_EQ(read(path("result.txt")), "old result\r\n");
+        EXPECT_EQ(read(path("table.txt")), "old table\r\n");
+    }
+    // A full disk under the table only: a size limit that the result passes and the table does not.
+    std::string lines;
+    for (int i = 0; i < 300; ++i) lines += kSourceLine + "\r\n";
+    write(path("in.txt"), lines);
+    BatchRunOptions limited;
+    limited.fileSizeLimit = 20000;  // the result is about 8.4 kB, the table about 23 kB
+    const BatchProcess run = runBatch(args({"-o", path("result.txt"), "--table", path("table.txt")}), limited);
+    EXPECT_EQ(run.exitStatus, 1) << run.err;
+    EXPECT_NE(run.err.find("table.txt"), std::string::npos) << run.err;
+    EXPECT_EQ(read(path("result.txt")), "old result\r\n");
+    EXPECT_EQ(read(path("table.txt")), "old table\r\n");
+    EXPECT_EQ(namesInDir(), (std::vector<std::string>{"in.txt", "result.txt", "stderr", "table.txt"}));
+}
+
+// Standard output to a file that fills up part way: the message says the output was cut short.
+TEST_F(BatchSafetyTest, StandardOutputCutShortIsSaidSo) {
+    std::string lines;
+    for (int i = 0; i < 20000; ++i) lines += kSourceLine + "\r\n";
+    write(path("in.txt"), lines);
+    BatchRunOptions options;
+    options.output = path("stdout.txt");
+    options.fileSizeLimit = 300000;  // the second 256 KiB block goes out in part
+    const BatchProcess run = runBatch(args({}), options);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err, "lomitra-batch: Tiedostoon ei voitu kirjoittaa: vakiotuloste (tiedosto kasvaisi liian "
+                       "suureksi) Tuloste jäi kesken: 300000 tavua ehdittiin kirjoittaa ennen virhettä.\n");
+    EXPECT_EQ(read(path("stdout.txt")).size(), 300000u);
+}
+
+TEST_F(BatchSafetyTest, EmptyNamesAndFoldersAreNamedInTheMessage) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"--fields", "1,2", "-o", "", path("in.txt")}, 2, "Virheellinen valinta: -o: tiedoston nimi puuttuu\n"},
+        {{"--fields", "1,2", "--table=", path("in.txt")}, 2, "Virheellinen valinta: --table: tiedoston nimi puuttuu\n"},
+        {{"--fields", "1,2", ""}, 2, "Virheellinen valinta: LÄHDE: tiedoston nimi puuttuu\n"},
+        {{"--fields", "1,2", "--direction"}, 2, "Virheellinen valinta: --direction: arvo puuttuu\n"},
+        {{"--fields", "1,2", dir_.string()}, 1,
+         "lomitra-batch: Lähtötiedostoa ei voitu lukea: " + dir_.string() +
+             " (se on kansio) Mitään ei tulostettu; aiempi tiedosto säilyi ennallaan.\n"},
+    };
+    for (const Case& c : cases) {
+        const BatchProcess run = runBatch(c.args);
+        EXPECT_EQ(run.exitStatus, c.status) << c.message;
+        EXPECT_EQ(run.err.substr(0, c.message.size()), c.message);
+    }
+}
+
+// SIGTERM in the middle of a million-line run: exit 143, the old result and
+// table files byte for byte as before, no temporary file left. The source is
+// a pipe, so the run is surely in its middle: half the lines are written, the
+// program waits for the rest.
+TEST_F(BatchSafetyTest, AnInterruptedRunLeavesTheOldFiles) {
+    write(path("result.txt"), "old result\r\n");
+    write(path("table.txt"), "old table\r\n");
+    const std::string fifo = path("source");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    BatchRunOptions options;
+    options.input = fifo;
+    const pid_t pid = start({"--direction", "kkj-euref", "--fields", "2,3,1", "-o", path("result.txt"), "--table",
+                             path("table.txt"), "-"},
+                            options);
+    ASSERT_GT(pid, 0);
+    const int source = ::open(fifo.c_str(), O_WRONLY);
+    ASSERT_GE(source, 0);
+    std::string block;
+    for (int i = 0; i < 1000; ++i) block += kSourceLine + "\r\n";
+    for (int i = 0; i < 500; ++i) {  // 500 000 of 1 000 000 lines
+        ASSERT_EQ(::write(source, block.data(), block.size()), static_cast<ssize_t>(block.size()));
+    }
+    const std::size_t hidden = namesInDir().size();
+    EXPECT_EQ(hidden, 7u) << "two temporary files beside in, result, table, source and stderr";
+    ::kill(pid, SIGTERM);
+    const BatchProcess run = wait(pid);
+    ::close(source);
+    EXPECT_EQ(run.exitStatus, 128 + SIGTERM);
+    EXPECT_EQ(run.err, "lomitra-batch: keskeytetty; yhtään tiedostoa ei korvattu\n");
+    EXPECT_EQ(read(path("result.txt")), "old result\r\n");
+    EXPECT_EQ(read(path("table.txt")), "old table\r\n");
+    EXPECT_EQ(namesInDir(), (std::vector<std::string>{"in.txt", "result.txt", "source", "stderr", "table.txt"}));
+}
+
+// /dev/zero has no line end: the first line passes 64 MiB and is refused,
+// nothing is written, and memory stays bounded.
+TEST_F(BatchSafetyTest, AnEndlessLineIsRefusedInBoundedMemory) {
+    write(path("result.txt"), "old result\r\n");
+    const BatchProcess run = runBatch({"--fields", "1,2", "-o", path("result.txt"), "/dev/zero"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err, "lomitra-batch: Lähtötiedostoa ei voitu lukea: /dev/zero (rivi 1 on yli 64 MiB pitkä) "
+                       "Mitään ei tulostettu; aiempi tiedosto säilyi ennallaan.\n");
+    EXPECT_EQ(read(path("result.txt")), "old result\r\n");
+#if !defined(LOMITRA_SANITIZE)  // the sanitizers' shadow memory and quarantine would count here
+    EXPECT_LT(run.maxRssKiB, 200 * 1024) << "peak memory in KiB";
+#endif
+}
+
+}  // namespace
+}  // namespace lomitra
