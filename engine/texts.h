@@ -47,6 +47,11 @@ inline constexpr std::string_view kPointsWritten = " pistettä tulostettu tiedos
 inline constexpr std::string_view kLinesWritten = " riviä tulostettu tiedostoon:";
 inline constexpr std::string_view kPrintingFailed = "Tulostus kirjoittimelle ei onnistunut";
 
+// Buttons of the message boxes ("&" marks the access key).
+inline constexpr std::string_view kButtonYes = "&Kyllä";
+inline constexpr std::string_view kButtonNo = "&Ei";
+inline constexpr std::string_view kButtonOk = "OK";
+
 // File selection window.
 inline constexpr std::string_view kFileNameMissing = "Puuttuu avattavan tiedoston nimi.";
 inline constexpr std::string_view kFileNotFound = "Ei löydy tiedostoa:";
