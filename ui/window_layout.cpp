@@ -57,11 +57,8 @@ void placeCaptionedRight(QWidget* widget, int left, int top, int width, int heig
 }
 
 QPoint fitOnScreen(QPoint wanted, QSize frameSize, const QRect& available) {
-    const int left = std::max(available.left(),
-                              std::min(wanted.x(), available.right() + 1 - frameSize.width()));
-    const int top = std::max(available.top(),
-                             std::min(wanted.y(), available.bottom() + 1 - frameSize.height()));
-    return {left, top};
+    const ScreenRect fitted = fitInto(screenRect(QRect(wanted, frameSize)), screenRect(available));
+    return {fitted.left, fitted.top};
 }
 
 void setClientSize(QWidget* window, int width, int height) {

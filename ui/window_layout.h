@@ -11,6 +11,8 @@
 #include <QString>
 #include <string_view>
 
+#include "engine/window_placement.h"
+
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -49,6 +51,12 @@ QPushButton* addButton(QWidget* parent, const QString& name, std::string_view ca
 // needed for the whole frame to lie in `available`, but never past the left
 // or top edge of `available`, so that its caption stays reachable.
 QPoint fitOnScreen(QPoint wanted, QSize frameSize, const QRect& available);
+
+// The same rectangle for the toolkit-free placement rules, and back.
+inline ScreenRect screenRect(const QRect& rect) {
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+inline QRect qrect(const ScreenRect& rect) { return {rect.left, rect.top, rect.width, rect.height}; }
 
 // Gives a top-level window its client area in twips.
 void setClientSize(QWidget* window, int width, int height);
