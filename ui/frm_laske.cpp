@@ -177,15 +177,20 @@ void frmLaske::buildControls() {
         lblKoord_[i + 3] = layout::addLabel(inputFrame, QStringLiteral("lblKoord(%1)").arg(i + 3),
                                             "", 3000, top, 1575);
         const bool identifierRow = i == 2;
-        layout::addRightLabel(inputFrame, QStringLiteral("lblAlkaen") + index,
-                              captions::kStartColumn, identifierRow ? 4560 : 4440, top,
-                              identifierRow ? 1695 : 1815);
+        QLabel* startLabel = layout::addRightLabel(inputFrame, QStringLiteral("lblAlkaen") + index,
+                                                   captions::kStartColumn, identifierRow ? 4560 : 4440,
+                                                   top, identifierRow ? 1695 : 1815);
         txtAlku_[i] = addBox(QStringLiteral("txtAlku") + index, 6240, top, 495);
-        layout::addRightLabel(inputFrame, QStringLiteral("lblPituus") + index, captions::kLength,
-                              identifierRow ? 6720 : 6840, top, identifierRow ? 735 : 615);
+        QLabel* lengthLabel = layout::addRightLabel(inputFrame, QStringLiteral("lblPituus") + index,
+                                                    captions::kLength, identifierRow ? 6720 : 6840,
+                                                    top, identifierRow ? 735 : 615);
         txtPituus_[i] = addBox(QStringLiteral("txtPituus") + index, 7440, top, 495);
-        layout::addLabel(inputFrame, QStringLiteral("lblMerkkia") + index, captions::kCharacters,
-                         7920, top, 735);
+        QLabel* charactersLabel = layout::addLabel(inputFrame, QStringLiteral("lblMerkkia") + index,
+                                                   captions::kCharacters, 7920, top, 735);
+        // The design boxes of these labels reach into the boxes beside them.
+        layout::fitBetween(startLabel, nullptr, txtAlku_[i]);
+        layout::fitBetween(lengthLabel, txtAlku_[i], txtPituus_[i]);
+        layout::fitBetween(charactersLabel, txtPituus_[i], nullptr);
         txtKoord_[i]->installEventFilter(this);
     }
 

@@ -86,6 +86,20 @@ QFont fixedPitch(double points) {
     return font;
 }
 
+void fitBetween(QLabel* label, const QWidget* before, const QWidget* after) {
+    const int width = label->sizeHint().width();
+    int left = label->x();
+    if (before != nullptr && after != nullptr) {
+        const int roomLeft = before->geometry().right() + 1;
+        left = roomLeft + (after->x() - roomLeft - width) / 2;
+    } else if (after != nullptr) {
+        left = after->x() - kLabelGap - width;
+    } else if (before != nullptr) {
+        left = before->geometry().right() + 1 + kLabelGap;
+    }
+    label->setGeometry(left, label->y(), width, label->height());
+}
+
 QLabel* addLabel(QWidget* parent, const QString& name, std::string_view caption, int left, int top,
                  int width, int height) {
     auto* label = new QLabel(qs(caption), parent);
@@ -98,7 +112,7 @@ QLabel* addRightLabel(QWidget* parent, const QString& name, std::string_view cap
                       int top, int width, int height) {
     auto* label = new QLabel(qs(caption), parent);
     label->setObjectName(name);
-    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // on the baseline of the row's other labels
     placeCaptionedRight(label, left, top, width, height);
     return label;
 }

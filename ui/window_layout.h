@@ -46,6 +46,16 @@ QLabel* addRightLabel(QWidget* parent, const QString& name, std::string_view cap
 QPushButton* addButton(QWidget* parent, const QString& name, std::string_view caption, int left,
                        int top, int width, int height = 375);
 
+// Pixels kept at least between a label and a box beside it in the same row.
+inline constexpr int kLabelGap = 3;
+
+// Gives `label` the width of its caption and puts it in its row beside the
+// boxes: between `before` and `after` it is centred in the room they leave;
+// with only `after` it ends kLabelGap pixels before it; with only `before` it
+// begins kLabelGap pixels after it. (The designed boxes of a row meet or
+// overlap by a pixel after rounding twips to pixels.)
+void fitBetween(QLabel* label, const QWidget* before, const QWidget* after);
+
 // Where a window whose frame is `frameSize` goes when it should stand at
 // `wanted` (the top-left of its frame): moved left and up just as far as
 // needed for the whole frame to lie in `available`, but never past the left
