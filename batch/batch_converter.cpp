@@ -44,7 +44,8 @@ std::string summaryText(const BatchSummary& summary) {
     return out;
 }
 
-int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& error) {
+int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& error,
+             ProgressLine* progress) {
     summary = {};
     const bool withTable = !options.table.empty();
     if (sameFile(options.source, options.output) || sameFile(options.source, options.table) ||
@@ -84,6 +85,7 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
     std::string line;
     std::string resultLine;
     while (reader.readLine(line)) {
+        if (progress != nullptr) progress->lineRead(reader.bytesConsumed());
         if (engine.convertResultFileLine(line, options.layout)) {
             ++summary.converted;
         } else {
@@ -126,8 +128,14 @@ int batchMain(const std::vector<std::string>& args, std::FILE* err) {
         std::fprintf(stdout, "%.*s", static_cast<int>(texts::kBatchUsage.size()), texts::kBatchUsage.data());
         return kBatchOk;
     }
+    if (options->version) {
+        std::fprintf(stdout, "lomitra-batch %s\n", LOMITRA_VERSION);
+        return kBatchOk;
+    }
     BatchSummary summary;
-    const int status = runBatch(*options, summary, error);
+    ProgressLine progress(err, ProgressLine::isTerminal(err), ProgressLine::sourceSize(options->source));
+    const int status = runBatch(*options, summary, error, &progress);
+    progress.clear();
     if (status != kBatchOk) {
         std::fprintf(err, "lomitra-batch: %s\n", error.c_str());
         return status;

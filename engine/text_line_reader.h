@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ public:
     bool readLine(std::string& line);
     // True when reading stopped on an error rather than at the end of the file.
     bool failed() const { return failed_; }
+    // Bytes of the file taken by the lines returned so far, line ends included
+    // (a CR whose LF is still unread counts without it).
+    int64_t bytesConsumed() const { return static_cast<int64_t>(filled_ - (end_ - pos_)); }
 
 private:
     // Refills the buffer; false when nothing more can be read.
@@ -40,6 +44,7 @@ private:
     std::vector<char> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    uint64_t filled_ = 0;  // bytes read from the file into the buffer so far
 };
 
 }  // namespace lomitra

@@ -84,6 +84,9 @@ inline constexpr std::string_view kBatchNotConverted = " riviä ei muunnettu";
 inline constexpr std::string_view kBatchBadOption = "Virheellinen valinta:";
 inline constexpr std::string_view kBatchSameFile =
     "Tiedostoja ei voi kirjoittaa lähtötiedoston päälle eikä toistensa päälle:";
+// The progress line: "luettu 120 000 riviä (45 %)".
+inline constexpr std::string_view kBatchProgressRead = "luettu ";
+inline constexpr std::string_view kBatchProgressLines = " riviä";
 inline constexpr std::string_view kBatchUsage =
     "Käyttö: lomitra-batch [valinnat] LÄHDE\n"
     "Muuntaa tiedoston LÄHDE (- = vakiosyöte) pisteet EUREF-FIN:n ja KKJ:n välillä (JHS 154).\n"
@@ -107,6 +110,7 @@ inline constexpr std::string_view kBatchUsage =
     "  -o TIEDOSTO                       tulostiedosto (oletus vakiotuloste)\n"
     "  --table TIEDOSTO                  muunnostaulu tiedostoon\n"
     "  -h, --help                        tämä ohje\n"
+    "  --version                         ohjelman nimi ja versio\n"
     "\n"
     "Joko --columns tai --fields on annettava.\n";
 }  // namespace lomitra::texts

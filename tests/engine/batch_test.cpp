@@ -152,6 +152,26 @@ TEST_F(BatchTest, BadOptionsExitTwoWithUsage) {
     }
 }
 
+TEST_F(BatchTest, VersionPrintsTheNameAndVersion) {
+    EXPECT_EQ(run("--version >'" + path("out") + "'"), 0);
+    EXPECT_EQ(read(path("out")), std::string("lomitra-batch ") + LOMITRA_VERSION + "\n");
+    EXPECT_EQ(stderr_, "");
+    // As --help, it answers before the other options are checked.
+    EXPECT_EQ(run("--version --direction nowhere >'" + path("out") + "'"), 0);
+    EXPECT_EQ(read(path("out")), std::string("lomitra-batch ") + LOMITRA_VERSION + "\n");
+}
+
+TEST_F(BatchTest, ProgressLineIsAbsentWhenStandardErrorIsAFile) {
+    // 60 000 lines: long enough for a progress line on a terminal on a slow
+    // machine, but standard error is a file here, whatever the time taken.
+    {
+        std::ofstream out(path("suuri.txt"), std::ios::binary);
+        for (int i = 0; i < 60000; ++i) out << "6859871.251 498696.216\r\n";
+    }
+    EXPECT_EQ(run("--fields 1,2 -o '" + path("tulos.txt") + "' '" + path("suuri.txt") + "'"), 0);
+    EXPECT_EQ(stderr_, "muunnettu 60000 pistettä, 0 riviä ei muunnettu\n") << "the summary alone";
+}
+
 TEST_F(BatchTest, FileErrorsExitOneAndKeepTheOldFile) {
     write(path("in.txt"), "6712263.904 3495070.508\r\n");
     write(path("old.txt"), "old result\r\n");
