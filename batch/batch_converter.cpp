@@ -65,7 +65,8 @@ std::string summaryText(const BatchSummary& summary) {
     return out;
 }
 
-int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& error) {
+int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& error,
+             ProgressLine* progress) {
     summary = {};
     const bool withTable = !options.table.empty();
     if (sameFile(options.source, options.output) || sameFile(options.source, options.table)) {
@@ -108,6 +109,7 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
     int64_t lineNumber = 0;
     while (reader.readLine(line)) {
         ++lineNumber;
+        if (progress != nullptr) progress->lineRead(reader.bytesConsumed());
         switch (engine.convertResultFileLine(line, options.layout)) {
             case ResultFileLine::Converted:
                 ++summary.converted;
@@ -150,11 +152,17 @@ int batchMain(const std::vector<std::string>& args, std::FILE* err) {
         std::fprintf(stdout, "%.*s", static_cast<int>(texts::kBatchUsage.size()), texts::kBatchUsage.data());
         return kBatchOk;
     }
+    if (options->version) {
+        std::fprintf(stdout, "lomitra-batch %s\n", LOMITRA_VERSION);
+        return kBatchOk;
+    }
     if (!options->table.empty() && sameOutputFile(options->output, options->table)) {
         return usageError(std::string(texts::kBatchSameOutput) + " " + options->table, err);
     }
     BatchSummary summary;
-    const int status = runBatch(*options, summary, error);
+    ProgressLine progress(err, ProgressLine::isTerminal(err), ProgressLine::sourceSize(options->source));
+    const int status = runBatch(*options, summary, error, &progress);
+    progress.clear();
     if (status == kBatchFileError) {
         std::fprintf(err, "lomitra-batch: %s\n", error.c_str());
         return status;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "batch/batch_options.h"
+#include "batch/progress_line.h"
 
 namespace lomitra {
 
@@ -30,10 +31,13 @@ inline constexpr int kBatchNotFitting = 3;  // files written, but some lines did
 // Returns kBatchOk, kBatchNotFitting or kBatchFileError; a Finnish reason (UTF-8) goes to
 // `error`. Nothing is written to the result or table file unless the whole
 // source was read and every write succeeded.
-int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& error);
+// `progress`, when given, hears of every line read.
+int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& error,
+             ProgressLine* progress = nullptr);
 
 // The whole program: parses `args` (without the program name), runs, and
-// writes the summary, the usage text or the error to `err`.
+// writes the summary, the usage text or the error to `err` (with a progress
+// line while a long run goes on, when `err` is a terminal).
 int batchMain(const std::vector<std::string>& args, std::FILE* err);
 
 // "muunnettu 12 pistettä, 3 riviä ei muunnettu", then a line on the points

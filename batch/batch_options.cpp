@@ -87,6 +87,10 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
             options.help = true;
             return options;
         }
+        if (name == "--version") {
+            options.version = true;
+            return options;
+        }
         if (name.empty()) return bad("LÄHDE: " + std::string(texts::kEmptyFileName));
         if (name == "-" || name[0] != '-') {
             if (haveSource) return bad(args[i]);

@@ -25,6 +25,7 @@ struct BatchOptions {
     std::string output = "-";   // result file, "-" standard output
     std::string table;          // table file; empty: none
     bool help = false;          // -h / --help: print the usage text only
+    bool version = false;       // --version: print the name and version only
 };
 
 // Reads the arguments (without the program name). On a bad option returns

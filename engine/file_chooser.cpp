@@ -56,7 +56,12 @@ std::string withPath(std::string_view text, const std::string& path) {
 
 FileChooserModel::FileChooserModel(ConversionWindowModel& window, PlatformServices& platform,
                                    std::string startFolder)
-    : window_(window), platform_(platform), folder_(std::move(startFolder)) {
+    : FileChooserModel(platform, std::move(startFolder)) {
+    window_ = &window;
+}
+
+FileChooserModel::FileChooserModel(PlatformServices& platform, std::string startFolder)
+    : platform_(platform), folder_(std::move(startFolder)) {
     if (folder_.empty()) {
         std::error_code error;
         folder_ = fs::current_path(error).string();
@@ -121,15 +126,33 @@ std::vector<std::string> FileChooserModel::fileNames() const {
     return names;
 }
 
+void FileChooserModel::fileClicked(const std::string& name) {
+    txtTiedosto = name;
+    listedName_ = name;
+    listedFolder_ = folder_;
+}
+
+void FileChooserModel::nameTyped(const std::string& text) {
+    txtTiedosto = text;
+    listedName_.clear();
+    listedFolder_.clear();
+}
+
+bool FileChooserModel::nameIsFromFileList() const {
+    return !listedName_.empty() && txtTiedosto == listedName_ && folder_ == listedFolder_;
+}
+
 bool FileChooserModel::acceptFileChoice() {
-    ConversionSession& session = window_.session();
+    if (window_ == nullptr) return false;  // no conversion window to act for
+    ConversionSession& session = window_->session();
     const std::string name = txtTiedosto;
     if (name.empty()) {
         platform_.showMessage(MessageKind::Warning, texts::kFileNameMissing);
         return false;
     }
-    // A pattern would make the lookup and the writing disagree about the file meant.
-    if (name.find_first_of("*?[]") != std::string::npos) {
+    // A typed pattern most likely means "one of these files", not a file of
+    // that name; a name picked from the list is the name of an existing file.
+    if (!nameIsFromFileList() && name.find_first_of("*?[]") != std::string::npos) {
         platform_.showMessage(MessageKind::Warning, texts::kWildcardInName);
         return false;
     }
@@ -164,13 +187,13 @@ bool FileChooserModel::acceptFileChoice() {
     if (view_ != nullptr) view_->hideChooser();
     switch (session.fileAction) {
         case FileAction::OpenSource:
-            window_.readSourceFile(path);
+            window_->readSourceFile(path);
             break;
         case FileAction::WriteResultFile:
-            window_.writeResultFile(path);
+            window_->writeResultFile(path);
             break;
         case FileAction::WriteTable:
-            window_.writeResultTable(path);
+            window_->writeResultTable(path);
             break;
     }
     return true;

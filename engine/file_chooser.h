@@ -30,11 +30,20 @@ public:
 class FileChooserModel {
 public:
     // Starts at `startFolder` (the program's current folder when empty) on the
-    // drive that contains it.
+    // drive that contains it, serving no conversion window yet.
+    explicit FileChooserModel(PlatformServices& platform, std::string startFolder = {});
+    // The same, serving `window` from the start.
     FileChooserModel(ConversionWindowModel& window, PlatformServices& platform,
                      std::string startFolder = {});
 
     void setView(FileChooserView* view) { view_ = view; }
+
+    // The conversion window whose session and actions "&Avaa" uses. The
+    // chooser outlives a conversion window closed through its frame: that
+    // window detaches itself (nullptr), and the next one attaches itself, while
+    // the drive, the folder and the name stay.
+    void setWindow(ConversionWindowModel* window) { window_ = window; }
+    ConversionWindowModel* window() const { return window_; }
 
     // Drive1: the drives of the machine, "/" first.
     static std::vector<std::string> availableDrives();
@@ -51,26 +60,38 @@ public:
     // File1: the names of the ordinary files of the folder, sorted.
     std::vector<std::string> fileNames() const;
     // File1 click: the clicked name alone goes into txtTiedosto.
-    void fileClicked(const std::string& name) { txtTiedosto = name; }
+    void fileClicked(const std::string& name);
+    // txtTiedosto changed by the user's typing: the name no longer counts as
+    // chosen from the list, even when it is typed back to the same text.
+    void nameTyped(const std::string& text);
 
     // The typed or clicked file name, or a complete path.
     std::string txtTiedosto;
 
+    // Whether txtTiedosto holds, unedited, a name chosen in File1 in the folder
+    // shown. Such a name is taken whatever characters it holds; a typed name
+    // with a wildcard character (* ? [ ]) is refused.
+    bool nameIsFromFileList() const;
+
     // "&Avaa" (also a double click in File1). True when the choice was
     // accepted: the window was hidden and the action of fileAction ran
     // (whether that action then succeeded is its own business). False when a
-    // check stopped it; the window stays open with its contents.
+    // check stopped it, or when no conversion window is attached; the window
+    // stays open with its contents.
     bool acceptFileChoice();
 
     // "&Peruuta": hide; nothing else changes.
     void cmdPeruuta_Click();
 
 private:
-    ConversionWindowModel& window_;
+    ConversionWindowModel* window_ = nullptr;
     PlatformServices& platform_;
     FileChooserView* view_ = nullptr;
     std::string drive_;
     std::string folder_;
+    // The last name clicked in File1 and the folder it was listed in.
+    std::string listedName_;
+    std::string listedFolder_;
 };
 
 }  // namespace lomitra

@@ -5,9 +5,10 @@
 // another zone, and the half width of a zone. A change of zone agrees with the
 // exact transverse Mercator to a few centimetres, the half width to about
 // 20 m (0.03 %); sheet borders need no more. The correction terms of
-// kkjZoneChange are evaluated from single-precision copies of their inputs, as
-// in the original formulation, so that points on sheet borders fall on the
-// same side.
+// kkjZoneChange are evaluated from single-precision copies of their inputs
+// (phiF, uF, pF, wF, cF). That rounding is kept deliberately: it decides on
+// which side of a sheet border a point within millimetres of it falls, and
+// identifiers away from the borders do not depend on it.
 //
 // Symbols: phiPrime is the rectifying latitude N / A, phi the footpoint
 // latitude, u the east distance from the central meridian divided by the polar

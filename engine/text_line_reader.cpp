@@ -50,6 +50,7 @@ bool TextLineReader::fill() {
     const std::size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
     pos_ = 0;
     end_ = got;
+    filled_ += got;
     if (got < buffer_.size()) {
         if (std::ferror(file_) != 0) {
             failure_ = errno == EISDIR ? Failure::Folder : Failure::ReadError;

@@ -50,6 +50,9 @@ public:
     int64_t lineNumber() const { return lineNumber_; }
     // Closes the file now (the reader then reads nothing more).
     void close();
+    // Bytes of the file taken by the lines returned so far, line ends included
+    // (a CR whose LF is still unread counts without it).
+    int64_t bytesConsumed() const { return static_cast<int64_t>(filled_ - (end_ - pos_)); }
 
 private:
     // Refills the buffer; false when nothing more can be read.
@@ -68,6 +71,7 @@ private:
     std::vector<char> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    uint64_t filled_ = 0;  // bytes read from the file into the buffer so far
 };
 
 // Why `reader` failed, in Finnish ("se on kansio", "rivi 7 on yli 64 MiB pitkä", ...).

@@ -51,6 +51,11 @@ inline constexpr std::string_view kNotFitting1 =
     " riviä jätettiin muuntamatta, koska tulos ei mahtunut sarakkeisiin. Ensimmäinen niistä on rivi ";
 inline constexpr std::string_view kNotFitting2 = ".";
 
+// Buttons of the message boxes ("&" marks the access key).
+inline constexpr std::string_view kButtonYes = "&Kyllä";
+inline constexpr std::string_view kButtonNo = "&Ei";
+inline constexpr std::string_view kButtonOk = "OK";
+
 // File selection window.
 inline constexpr std::string_view kFileNameMissing = "Puuttuu avattavan tiedoston nimi.";
 inline constexpr std::string_view kFileNotFound = "Ei löydy tiedostoa:";
@@ -101,6 +106,9 @@ inline constexpr std::string_view kBatchSameOutput = "Valinnat -o ja --table nim
 inline constexpr std::string_view kBatchInterrupted = "lomitra-batch: keskeytetty; yhtään tiedostoa ei korvattu\n";
 inline constexpr std::string_view kBatchSameFile =
     "Tiedostoja ei voi kirjoittaa lähtötiedoston päälle eikä toistensa päälle:";
+// The progress line: "luettu 120 000 riviä (45 %)".
+inline constexpr std::string_view kBatchProgressRead = "luettu ";
+inline constexpr std::string_view kBatchProgressLines = " riviä";
 inline constexpr std::string_view kBatchUsage =
     "Käyttö: lomitra-batch [valinnat] LÄHDE\n"
     "Muuntaa tiedoston LÄHDE (- = vakiosyöte) pisteet EUREF-FIN:n ja KKJ:n välillä (JHS 154).\n"
@@ -124,6 +132,7 @@ inline constexpr std::string_view kBatchUsage =
     "  -o TIEDOSTO                       tulostiedosto (oletus vakiotuloste)\n"
     "  --table TIEDOSTO                  muunnostaulu tiedostoon\n"
     "  -h, --help                        tämä ohje\n"
+    "  --version                         ohjelman nimi ja versio\n"
     "\n"
     "Joko --columns tai --fields on annettava.\n"
     "\n"

@@ -2,7 +2,7 @@
 # Installs the Debian packages Lomitra needs to build and test, if missing.
 set -euo pipefail
 packages=(g++ cmake make googletest libgtest-dev libbenchmark-dev qt6-base-dev
-          libqt6printsupport6 fonts-liberation)
+          libqt6printsupport6 fonts-liberation desktop-file-utils dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -24,7 +24,9 @@ public:
     explicit frmEuref(LomitraProgram& program);
     ~frmEuref() override;
 
-    // The rules of the window, public as in the original module.
+    // The two rules of the window, run by the list handlers: AsetaMuunnos1
+    // refills the zone lists for the direction, AsetaMuunnos2 shows the zone
+    // and format rows that the chosen kinds need.
     void AsetaMuunnos1();
     void AsetaMuunnos2();
 

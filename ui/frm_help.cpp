@@ -2,9 +2,10 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <algorithm>
+#include <QWindow>
 
 #include "engine/help_texts.h"
+#include "engine/window_placement.h"
 #include "ui/window_layout.h"
 
 namespace lomitra {
@@ -34,21 +35,25 @@ void frmHelp::Form_Load() {
 }
 
 void frmHelp::placeTopRight() {
-    // The right edge of the window's frame meets the right edge of the screen.
+    // The window's frame (caption bar and borders, not only the text box)
+    // meets the top right corner of the screen area that windows may cover.
     const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) return;  // no screen to place the window on
-    const QRect area = screen->geometry();
-    const int outerWidth = std::max(frameGeometry().width(), width());
-    move(area.x() + area.width() - outerWidth, area.y());
+    const QSize frame = frameGeometry().size().expandedTo(size());
+    const ScreenRect placed =
+        topRightCorner(frame.width(), frame.height(), layout::screenRect(screen->availableGeometry()));
+    move(placed.left, placed.top);  // move() places the frame's top-left corner
 }
 
 void frmHelp::showText(const std::string& text) {
     const bool firstShow = !placedOnScreen_;
     show();
     if (firstShow) {
-        // Only a shown window knows the width of its frame.
+        // A shown window may know its frame; a window manager decorates it a
+        // little later, so the window is placed again at its first exposure.
         placeTopRight();
         placedOnScreen_ = true;
+        if (QWindow* handle = windowHandle()) handle->installEventFilter(this);
     }
     QString shown = layout::qs(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -56,6 +61,14 @@ void frmHelp::showText(const std::string& text) {
     setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)));
     raise();
     activateWindow();
+}
+
+bool frmHelp::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        watched->removeEventFilter(this);  // once: afterwards the window is the user's to move
+        placeTopRight();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmHelp::resizeEvent(QResizeEvent* event) {

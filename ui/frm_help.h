@@ -27,6 +27,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The first exposure of the shown window: placed again with its frame known.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load();

@@ -1,13 +1,16 @@
 #include "ui/frm_laske.h"
 
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 #include <functional>
 
+#include "engine/window_placement.h"
 #include "ui/cp1252_text.h"
 #include "ui/frm_tiedosto.h"
 #include "ui/lomitra_program.h"
@@ -91,8 +94,8 @@ frmLaske::frmLaske(LomitraProgram& program, QWidget* parent)
 }
 
 frmLaske::~frmLaske() {
-    // The file selection window works on this window's model: it goes first.
-    delete frmTiedosto_.data();
+    // The file selection window works on this window's model: it lets go first.
+    program_.conversionWindowDestroyed(*this);
     model_->setView(nullptr);
 }
 
@@ -174,15 +177,20 @@ void frmLaske::buildControls() {
         lblKoord_[i + 3] = layout::addLabel(inputFrame, QStringLiteral("lblKoord(%1)").arg(i + 3),
                                             "", 3000, top, 1575);
         const bool identifierRow = i == 2;
-        layout::addRightLabel(inputFrame, QStringLiteral("lblAlkaen") + index,
-                              captions::kStartColumn, identifierRow ? 4560 : 4440, top,
-                              identifierRow ? 1695 : 1815);
+        QLabel* startLabel = layout::addRightLabel(inputFrame, QStringLiteral("lblAlkaen") + index,
+                                                   captions::kStartColumn, identifierRow ? 4560 : 4440,
+                                                   top, identifierRow ? 1695 : 1815);
         txtAlku_[i] = addBox(QStringLiteral("txtAlku") + index, 6240, top, 495);
-        layout::addRightLabel(inputFrame, QStringLiteral("lblPituus") + index, captions::kLength,
-                              identifierRow ? 6720 : 6840, top, identifierRow ? 735 : 615);
+        QLabel* lengthLabel = layout::addRightLabel(inputFrame, QStringLiteral("lblPituus") + index,
+                                                    captions::kLength, identifierRow ? 6720 : 6840,
+                                                    top, identifierRow ? 735 : 615);
         txtPituus_[i] = addBox(QStringLiteral("txtPituus") + index, 7440, top, 495);
-        layout::addLabel(inputFrame, QStringLiteral("lblMerkkia") + index, captions::kCharacters,
-                         7920, top, 735);
+        QLabel* charactersLabel = layout::addLabel(inputFrame, QStringLiteral("lblMerkkia") + index,
+                                                   captions::kCharacters, 7920, top, 735);
+        // The design boxes of these labels reach into the boxes beside them.
+        layout::fitBetween(startLabel, nullptr, txtAlku_[i]);
+        layout::fitBetween(lengthLabel, txtAlku_[i], txtPituus_[i]);
+        layout::fitBetween(charactersLabel, txtPituus_[i], nullptr);
         txtKoord_[i]->installEventFilter(this);
     }
 
@@ -336,18 +344,44 @@ bool frmLaske::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-frmTiedosto* frmLaske::fileChooser() const { return frmTiedosto_; }
+frmTiedosto* frmLaske::fileChooser() const { return program_.fileChooser(); }
+
+std::vector<QRect> frmLaske::controlsToKeepClear() const {
+    std::vector<QRect> controls;
+    for (const QWidget* control : findChildren<QWidget*>()) {
+        const bool keep = qobject_cast<const QPushButton*>(control) != nullptr ||
+                          qobject_cast<const QGroupBox*>(control) != nullptr || control == lblOhje_;
+        if (!keep || !control->isVisibleTo(this) || control->parentWidget() != this) continue;
+        controls.emplace_back(control->mapToGlobal(QPoint(0, 0)), control->size());
+    }
+    return controls;
+}
 
 void frmLaske::showFileChooser(std::string_view caption) {
-    if (frmTiedosto_.isNull()) {
-        frmTiedosto_ = new frmTiedosto(*this, program_.platform());
-        // Over the conversion window, cascaded like a new window of the system.
-        frmTiedosto_->move(frameGeometry().topLeft() + QPoint(layout::px(1800), layout::px(1800)));
-    }
-    frmTiedosto_->setWindowTitle(qs(caption));
-    frmTiedosto_->show();
-    frmTiedosto_->raise();
-    frmTiedosto_->activateWindow();
+    // A new chooser, or one that served an earlier conversion window, is
+    // placed anew; otherwise it stays where it was (or where the user put it).
+    const bool place = fileChooser() == nullptr || fileChooser()->servedWindow() != this;
+    frmTiedosto& chooser = program_.fileChooserFor(*this);
+    chooser.setWindowTitle(qs(caption));
+    chooser.refreshFileList();  // files may have come or gone since it was last shown
+    if (place) placeFileChooser(chooser);
+    chooser.show();
+    if (place) placeFileChooser(chooser);  // again, now that its frame is known
+    chooser.raise();
+    chooser.activateWindow();
+}
+
+void frmLaske::placeFileChooser(frmTiedosto& chooser) {
+    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;  // no screen to place the window on
+    // Before it is first shown the chooser's frame is taken to be as wide as this window's.
+    const QSize frame = chooser.isVisible() ? chooser.frameGeometry().size()
+                                            : chooser.size() + (frameGeometry().size() - size());
+    std::vector<ScreenRect> keepClear;
+    for (const QRect& control : controlsToKeepClear()) keepClear.push_back(layout::screenRect(control));
+    const ScreenRect placed = placeBesideOwner(frame.width(), frame.height(), layout::screenRect(frameGeometry()),
+                                               keepClear, layout::screenRect(screen->availableGeometry()));
+    chooser.move(placed.left, placed.top);
 }
 
 void frmLaske::focusCoordinateBox(int index) {
@@ -367,7 +401,7 @@ void frmLaske::scrollResultListToEnd() {
 }
 
 void frmLaske::refreshFileList() {
-    if (!frmTiedosto_.isNull()) frmTiedosto_->refreshFileList();
+    if (frmTiedosto* chooser = fileChooser()) chooser->refreshFileList();
 }
 
 }  // namespace lomitra

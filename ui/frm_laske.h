@@ -4,7 +4,7 @@
 // widgets' contents into the model, runs one handler of the model, and shows
 // the model's contents again. Created at the first "&Muunna" of the settings
 // window and afterwards shown and hidden; closing it through its frame
-// destroys it with its contents.
+// destroys it with its contents (the file selection window stays, hidden).
 #pragma once
 
 #include <QLabel>
@@ -46,6 +46,11 @@ public:
     // The file selection window while it exists (created at first use).
     frmTiedosto* fileChooser() const;
 
+    // What the file selection window must leave uncovered where the screen
+    // has room: the buttons, the guidance line and the two frames of input
+    // (coordinate line; input rows), in screen pixels.
+    std::vector<QRect> controlsToKeepClear() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -57,6 +62,7 @@ private:
     void refreshFileList() override;
 
     void buildControls();
+    void placeFileChooser(frmTiedosto& chooser);
     // Runs one handler of the model between a pull and a show.
     template <typename Handler>
     void run(Handler handler);
@@ -96,7 +102,6 @@ private:
 
     std::vector<std::string> shownLahto_;  // lines now in lstLahto_
     std::vector<std::string> shownTulos_;  // lines now in lstTulos_
-    QPointer<frmTiedosto> frmTiedosto_;
 };
 
 }  // namespace lomitra

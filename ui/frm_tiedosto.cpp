@@ -27,10 +27,8 @@ QStringList folderChain(const QString& folder) {
 
 }  // namespace
 
-frmTiedosto::frmTiedosto(frmLaske& owner, PlatformServices& platform)
-    : QWidget(&owner, Qt::Window),
-      owner_(owner),
-      model_(std::make_unique<FileChooserModel>(owner.model(), platform)) {
+frmTiedosto::frmTiedosto(QWidget* parent, PlatformServices& platform)
+    : QWidget(parent, Qt::Window), model_(std::make_unique<FileChooserModel>(platform)) {
     setObjectName(QStringLiteral("frmTiedosto"));
     setAttribute(Qt::WA_DeleteOnClose);  // the frame's close button destroys the window
     setFont(layout::sansSerif(8.25, true));
@@ -43,6 +41,14 @@ frmTiedosto::frmTiedosto(frmLaske& owner, PlatformServices& platform)
 
 frmTiedosto::~frmTiedosto() {
     model_->setView(nullptr);
+}
+
+bool frmTiedosto::serve(frmLaske* window) {
+    if (window == owner_) return false;
+    owner_ = window;
+    model_->setWindow(window != nullptr ? &window->model() : nullptr);
+    if (window == nullptr) hide();  // nothing to choose a file for
+    return true;
 }
 
 void frmTiedosto::buildControls() {
@@ -80,6 +86,8 @@ void frmTiedosto::buildControls() {
     connect(File1_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { File1_Click(item); });
     connect(File1_, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { File1_DblClick(item); });
+    connect(txtTiedosto_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_->nameTyped(text.toStdString()); });
     connect(cmdAvaa_, &QPushButton::clicked, this, [this] { cmdAvaa_Click(); });
     connect(cmdPeruuta_, &QPushButton::clicked, this, [this] { cmdPeruuta_Click(); });
 }
@@ -151,9 +159,11 @@ void frmTiedosto::File1_DblClick(QListWidgetItem* item) {
 
 void frmTiedosto::cmdAvaa_Click() {
     model_->txtTiedosto = txtTiedosto_->text().toStdString();
-    owner_.pullFromWidgets();
+    const QPointer<frmLaske> window = owner_;
+    if (window.isNull()) return;  // serving no conversion window
+    window->pullFromWidgets();
     model_->acceptFileChoice();
-    owner_.showModel();
+    if (!window.isNull()) window->showModel();
     txtTiedosto_->setText(QString::fromStdString(model_->txtTiedosto));
 }
 

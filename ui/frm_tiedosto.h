@@ -1,9 +1,11 @@
 // frmTiedosto: the file selection window, the program's one file dialogue.
 //
 // A thin layer over FileChooserModel: a drive list, a folder list and a file
-// list to pick from, the typed name, "&Avaa" and "&Peruuta". It belongs to
-// the conversion window that opened it, whose model runs the chosen action.
-// Created at first use and then shown and hidden; closing it through its
+// list to pick from, the typed name, "&Avaa" and "&Peruuta". It serves the
+// conversion window that opened it last, whose model runs the chosen action.
+// Created at first use and then shown and hidden, for the whole run: closing
+// the conversion window through its frame only hides it, so its drive, folder
+// and name stay for the next conversion window. Closing it through its own
 // frame destroys it.
 #pragma once
 
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 #include <memory>
@@ -24,10 +27,16 @@ class frmLaske;
 class frmTiedosto : public QWidget, private FileChooserView {
     Q_OBJECT
 public:
-    frmTiedosto(frmLaske& owner, PlatformServices& platform);
+    // A window of its own over `parent` (the settings window, which lives for the whole run).
+    frmTiedosto(QWidget* parent, PlatformServices& platform);
     ~frmTiedosto() override;
 
     FileChooserModel& model() { return *model_; }
+
+    // The conversion window that "&Avaa" acts for; nullptr detaches it (the
+    // window is then hidden). True when this changed the window served.
+    bool serve(frmLaske* window);
+    frmLaske* servedWindow() const { return owner_; }
 
     // Lists the files of the folder again (after a file was written there).
     void refreshFileList();
@@ -46,7 +55,7 @@ private:
     void cmdAvaa_Click();
     void cmdPeruuta_Click();
 
-    frmLaske& owner_;
+    QPointer<frmLaske> owner_;
     std::unique_ptr<FileChooserModel> model_;
     bool syncing_ = false;
 

@@ -4,6 +4,8 @@
 
 #include "ui/frm_euref.h"
 #include "ui/frm_help.h"
+#include "ui/frm_laske.h"
+#include "ui/frm_tiedosto.h"
 #include "ui/qt_platform_services.h"
 
 namespace lomitra {
@@ -35,6 +37,22 @@ void LomitraProgram::showHelp(HelpText which) {
 
 void LomitraProgram::conversionWindowCreated(QWidget* window) {
     if (qtPlatform_ != nullptr) qtPlatform_->setConversionWindow(window);
+}
+
+frmTiedosto* LomitraProgram::fileChooser() const { return fileChooser_; }
+
+frmTiedosto& LomitraProgram::fileChooserFor(frmLaske& window) {
+    if (fileChooser_.isNull()) {
+        // Starts in the program's current folder; a child window of the
+        // settings window, so it ends with the program at the latest.
+        fileChooser_ = new frmTiedosto(settingsWindow_.get(), platform_);
+    }
+    fileChooser_->serve(&window);
+    return *fileChooser_;
+}
+
+void LomitraProgram::conversionWindowDestroyed(frmLaske& window) {
+    if (!fileChooser_.isNull() && fileChooser_->servedWindow() == &window) fileChooser_->serve(nullptr);
 }
 
 void LomitraProgram::endProgram() {

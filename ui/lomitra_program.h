@@ -18,6 +18,8 @@ namespace lomitra {
 
 class frmEuref;
 class frmHelp;
+class frmLaske;
+class frmTiedosto;
 class QtPlatformServices;
 
 class LomitraProgram {
@@ -51,6 +53,16 @@ public:
     // Called when a conversion window has been created: it is the window that printing renders.
     void conversionWindowCreated(QWidget* window);
 
+    // The file selection window while it exists. It lives for the whole run
+    // (unless closed through its own frame) and serves one conversion window
+    // at a time.
+    frmTiedosto* fileChooser() const;
+    // The file selection window serving `window`, created when needed.
+    frmTiedosto& fileChooserFor(frmLaske& window);
+    // Called by a conversion window that is being destroyed: the file
+    // selection window stops serving it and hides, keeping its contents.
+    void conversionWindowDestroyed(frmLaske& window);
+
     // "&Lopeta": ends the run. By default the application's event loop ends;
     // a test may watch the request instead.
     void endProgram();
@@ -67,6 +79,8 @@ private:
     ConversionEngine engine_{settings_, datum_, state_};
     ConversionSession session_;
     std::function<void()> endProgram_;
+    // Declared before the settings window: its child windows reach it while it is destroyed.
+    QPointer<frmTiedosto> fileChooser_;
     std::unique_ptr<frmEuref> settingsWindow_;
     QPointer<frmHelp> helpWindow_;
 };

@@ -1,5 +1,6 @@
 #include "ui/qt_platform_services.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDate>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <QPrinterInfo>
 #include <algorithm>
 
+#include "engine/texts.h"
 #include "ui/window_layout.h"
 
 namespace lomitra {
@@ -30,6 +32,13 @@ Answer QtPlatformServices::showMessage(MessageKind kind, std::string_view text) 
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(icon, QStringLiteral("Lomitra"), body, buttons, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
+    // Finnish buttons whatever the language of the system.
+    const auto name = [&box](QMessageBox::StandardButton which, std::string_view caption) {
+        if (QAbstractButton* button = box.button(which)) button->setText(layout::qs(caption));
+    };
+    name(QMessageBox::Yes, texts::kButtonYes);
+    name(QMessageBox::No, texts::kButtonNo);
+    name(QMessageBox::Ok, texts::kButtonOk);
     const int pressed = box.exec();
     if (kind != MessageKind::Question) return Answer::Ok;
     return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;

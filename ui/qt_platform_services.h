@@ -12,7 +12,7 @@ namespace lomitra {
 class QtPlatformServices : public PlatformServices {
 public:
     // A message box with only the text, the icon of its kind and its buttons
-    // (Yes and No for a question, OK otherwise), over the active window.
+    // ("Kyllä" and "Ei" for a question, "OK" otherwise), over the active window.
     Answer showMessage(MessageKind kind, std::string_view text) override;
 
     Date today() const override;

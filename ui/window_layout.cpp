@@ -57,11 +57,8 @@ void placeCaptionedRight(QWidget* widget, int left, int top, int width, int heig
 }
 
 QPoint fitOnScreen(QPoint wanted, QSize frameSize, const QRect& available) {
-    const int left = std::max(available.left(),
-                              std::min(wanted.x(), available.right() + 1 - frameSize.width()));
-    const int top = std::max(available.top(),
-                             std::min(wanted.y(), available.bottom() + 1 - frameSize.height()));
-    return {left, top};
+    const ScreenRect fitted = fitInto(screenRect(QRect(wanted, frameSize)), screenRect(available));
+    return {fitted.left, fitted.top};
 }
 
 void setClientSize(QWidget* window, int width, int height) {
@@ -89,6 +86,20 @@ QFont fixedPitch(double points) {
     return font;
 }
 
+void fitBetween(QLabel* label, const QWidget* before, const QWidget* after) {
+    const int width = label->sizeHint().width();
+    int left = label->x();
+    if (before != nullptr && after != nullptr) {
+        const int roomLeft = before->geometry().right() + 1;
+        left = roomLeft + (after->x() - roomLeft - width) / 2;
+    } else if (after != nullptr) {
+        left = after->x() - kLabelGap - width;
+    } else if (before != nullptr) {
+        left = before->geometry().right() + 1 + kLabelGap;
+    }
+    label->setGeometry(left, label->y(), width, label->height());
+}
+
 QLabel* addLabel(QWidget* parent, const QString& name, std::string_view caption, int left, int top,
                  int width, int height) {
     auto* label = new QLabel(qs(caption), parent);
@@ -101,7 +112,7 @@ QLabel* addRightLabel(QWidget* parent, const QString& name, std::string_view cap
                       int top, int width, int height) {
     auto* label = new QLabel(qs(caption), parent);
     label->setObjectName(name);
-    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // on the baseline of the row's other labels
     placeCaptionedRight(label, left, top, width, height);
     return label;
 }

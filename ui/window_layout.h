@@ -11,6 +11,8 @@
 #include <QString>
 #include <string_view>
 
+#include "engine/window_placement.h"
+
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -44,11 +46,27 @@ QLabel* addRightLabel(QWidget* parent, const QString& name, std::string_view cap
 QPushButton* addButton(QWidget* parent, const QString& name, std::string_view caption, int left,
                        int top, int width, int height = 375);
 
+// Pixels kept at least between a label and a box beside it in the same row.
+inline constexpr int kLabelGap = 3;
+
+// Gives `label` the width of its caption and puts it in its row beside the
+// boxes: between `before` and `after` it is centred in the room they leave;
+// with only `after` it ends kLabelGap pixels before it; with only `before` it
+// begins kLabelGap pixels after it. (The designed boxes of a row meet or
+// overlap by a pixel after rounding twips to pixels.)
+void fitBetween(QLabel* label, const QWidget* before, const QWidget* after);
+
 // Where a window whose frame is `frameSize` goes when it should stand at
 // `wanted` (the top-left of its frame): moved left and up just as far as
 // needed for the whole frame to lie in `available`, but never past the left
 // or top edge of `available`, so that its caption stays reachable.
 QPoint fitOnScreen(QPoint wanted, QSize frameSize, const QRect& available);
+
+// The same rectangle for the toolkit-free placement rules, and back.
+inline ScreenRect screenRect(const QRect& rect) {
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+inline QRect qrect(const ScreenRect& rect) { return {rect.left, rect.top, rect.width, rect.height}; }
 
 // Gives a top-level window its client area in twips.
 void setClientSize(QWidget* window, int width, int height);

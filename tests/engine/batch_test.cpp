@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,45 @@ TEST_F(BatchTest, BadOptionsExitTwoWithUsage) {
         EXPECT_EQ(run(args), 2) << args;
         EXPECT_NE(stderr_.find("Käyttö: lomitra-batch"), std::string::npos) << args;
     }
+}
+
+TEST_F(BatchTest, VersionPrintsTheNameAndVersion) {
+    EXPECT_EQ(run("--version >'" + path("out") + "'"), 0);
+    EXPECT_EQ(read(path("out")), std::string("lomitra-batch ") + LOMITRA_VERSION + "\n");
+    EXPECT_EQ(stderr_, "");
+    // As --help, it answers before the other options are checked.
+    EXPECT_EQ(run("--version --direction nowhere >'" + path("out") + "'"), 0);
+    EXPECT_EQ(read(path("out")), std::string("lomitra-batch ") + LOMITRA_VERSION + "\n");
+}
+
+TEST_F(BatchTest, ProgressLineOnATerminalOnlyAndWipedBeforeTheSummary) {
+    // A source that arrives through a pipe with a pause: 2 048 lines, 1.2 s
+    // of nothing, 4 096 lines more, so the run surely lasts over a second.
+    // Standard error goes once to a file and once to a terminal (script).
+    std::string lines;
+    for (int i = 0; i < 1024; ++i) lines += "6859871.251 498696.216\r\n";
+    write(path("a.txt"), lines + lines);
+    write(path("b.txt"), lines + lines + lines + lines);
+    write(path("run.sh"), "(cat '" + path("a.txt") + "'; sleep 1.2; cat '" + path("b.txt") + "') | '" +
+                              LOMITRA_BATCH_EXE + "' --fields 1,2 -o '" + path("tulos.txt") + "' -\n");
+    const std::string summary = "muunnettu 6144 pistettä, 0 riviä ei muunnettu";
+
+    ASSERT_EQ(std::system(("sh '" + path("run.sh") + "' 2>'" + path("file.txt") + "'").c_str()), 0);
+    EXPECT_EQ(read(path("file.txt")), summary + "\n") << "the summary alone";
+
+    const std::string terminal =
+        "script -qec \"sh '" + path("run.sh") + "'\" /dev/null </dev/null >'" + path("terminal.txt") + "' 2>&1";
+    ASSERT_EQ(std::system(terminal.c_str()), 0) << "script (bsdutils) runs the program on a terminal";
+    const std::string seen = read(path("terminal.txt"));
+    // Drawn at a look after the pause (the reader waits for whole blocks, so
+    // which look is not fixed); a pipe has no size, so no percentage.
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(seen, match, std::regex("\r(luettu [1-6] [0-9]{3} riviä)\r"))) << seen;
+    const auto drawn = static_cast<std::size_t>(match.position(0));
+    const std::size_t wiped = seen.find("\r" + std::string(18, ' ') + "\r" + summary, drawn);
+    EXPECT_NE(wiped, std::string::npos) << "wiped, then the summary: " << seen;
+    EXPECT_LT(drawn, wiped);
+    EXPECT_EQ(seen.find("%"), std::string::npos) << "no percentage for a pipe";
 }
 
 TEST_F(BatchTest, FileErrorsExitOneAndKeepTheOldFile) {

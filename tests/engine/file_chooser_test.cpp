@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,75 @@ TEST_F(FileChooserTest, NamesWithWildcardsAreRefused) {
         }
     }
     EXPECT_TRUE(window.lstLahto.empty());
+}
+
+TEST_F(FileChooserTest, NamesChosenFromTheFileListAreTakenWhateverTheyHold) {
+    const std::string point = std::string(kPoint32EurefN) + " " + kPoint32EurefE + "\r\n";
+    std::filesystem::create_directory(folder.file("sub"));
+    for (const std::string name : {"w*.txt", "a?b.txt", "[x].txt", "kohde]"}) {
+        SCOPED_TRACE(name);
+        writeBytes(folder.file(name), point);
+
+        // Clicked in the list: read as the source; written over after the question.
+        session.fileAction = FileAction::OpenSource;
+        platform.shown.clear();
+        chooser.fileClicked(name);
+        EXPECT_TRUE(chooser.nameIsFromFileList());
+        EXPECT_TRUE(chooser.acceptFileChoice());
+        EXPECT_TRUE(platform.shown.empty());
+        EXPECT_EQ(session.sourceFileName, folder.file(name));
+        EXPECT_EQ(window.lstLahto, std::vector<std::string>{point.substr(0, point.size() - 2)});
+        session.sourceFileName.clear();
+        session.fileAction = FileAction::WriteTable;
+        platform.answers.push_back(Answer::No);
+        chooser.fileClicked(name);
+        EXPECT_FALSE(chooser.acceptFileChoice());
+        EXPECT_EQ(platform.only().kind, MessageKind::Question) << "the overwrite question, no refusal";
+
+        // The same name typed, edited after the click, or left over from
+        // another folder: refused as a pattern.
+        struct Case {
+            const char* what;
+            std::function<void()> act;
+        };
+        const Case cases[] = {
+            {"typed", [&] { chooser.nameTyped(name); }},
+            {"clicked, then edited", [&] { chooser.fileClicked(name); chooser.nameTyped(name + "x"); }},
+            {"clicked, then typed again", [&] { chooser.fileClicked(name); chooser.nameTyped(name); }},
+            {"clicked, then replaced", [&] { chooser.fileClicked(name); chooser.txtTiedosto = "*.txt"; }},
+            {"clicked, then another folder",
+             [&] {
+                 chooser.fileClicked(name);
+                 ASSERT_TRUE(chooser.changeFolder(folder.file("sub")));
+             }},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            ASSERT_TRUE(chooser.changeFolder(folder.path()));
+            chooser.nameTyped("");  // forget earlier clicks
+            c.act();
+            platform.shown.clear();
+            EXPECT_FALSE(chooser.nameIsFromFileList());
+            EXPECT_FALSE(chooser.acceptFileChoice());
+            EXPECT_EQ(platform.only().text, texts::kWildcardInName);
+        }
+        ASSERT_TRUE(chooser.changeFolder(folder.path()));
+    }
+    EXPECT_EQ(view.hides, 4) << "hidden once for each name read";
+}
+
+TEST_F(FileChooserTest, WithoutAConversionWindowNothingIsDone) {
+    writeBytes(folder.file("a.txt"), "6859871.251 498696.216\r\n");
+    session.fileAction = FileAction::OpenSource;
+    chooser.setWindow(nullptr);
+    chooser.fileClicked("a.txt");
+    EXPECT_FALSE(chooser.acceptFileChoice());
+    EXPECT_TRUE(platform.shown.empty());
+    EXPECT_EQ(view.hides, 0);
+    EXPECT_EQ(chooser.txtTiedosto, "a.txt") << "the name stays";
+    chooser.setWindow(&window);
+    EXPECT_TRUE(chooser.acceptFileChoice());
+    EXPECT_EQ(window.lstLahto.size(), 1u);
 }
 
 TEST_F(FileChooserTest, ABareNameLiesInTheFolderAndANameWithAFolderPartIsAPath) {

@@ -97,6 +97,34 @@ TEST(TextLineReader, ManyLines) {
     EXPECT_EQ(readAll(bytes), expected);
 }
 
+TEST(TextLineReader, BytesConsumedIsTheOffsetOfTheNextLine) {
+    // Mixed line ends, lines around the 256 KiB block size: after each line
+    // the count is the offset where the next line starts, except right after
+    // a CR that ended a block, whose LF is still unread (one less).
+    const std::size_t block = 1 << 18;
+    std::string bytes;
+    std::vector<std::size_t> nextStart;
+    const char* const ends[] = {"\r\n", "\n", "\r"};
+    for (int i = 0; i < 40; ++i) {
+        const std::size_t length = (i % 5 == 0) ? block - 1 - bytes.size() % block : 9000 + 37 * i;
+        bytes += std::string(length, static_cast<char>('a' + i % 26));
+        bytes += ends[i % 3];
+        nextStart.push_back(bytes.size());
+    }
+    TempFile file(bytes);
+    TextLineReader reader(file.path());
+    std::string line;
+    EXPECT_EQ(reader.bytesConsumed(), 0);
+    for (std::size_t k = 0; k < nextStart.size(); ++k) {
+        ASSERT_TRUE(reader.readLine(line)) << k;
+        const auto consumed = static_cast<std::size_t>(reader.bytesConsumed());
+        EXPECT_TRUE(consumed == nextStart[k] || (consumed + 1 == nextStart[k] && consumed % block == 0))
+            << "line " << k << ": " << consumed << " of " << nextStart[k];
+    }
+    EXPECT_FALSE(reader.readLine(line));
+    EXPECT_EQ(reader.bytesConsumed(), static_cast<int64_t>(bytes.size()));
+}
+
 TEST(TextLineReader, MissingFile) {
     TextLineReader reader("/nonexistent-lomitra-dir/none.txt");
     EXPECT_FALSE(reader.isOpen());

@@ -327,5 +327,85 @@ TEST_F(FileWorkflowTest, FolderListMovesTheFileList) {
     EXPECT_EQ(fileNames(), std::vector<std::string>{"pisteet.txt"});
 }
 
+// Clicks `name` in the chooser's file list and presses "&Avaa", as a user does.
+void pickFromList(frmTiedosto* chooser, const QString& name) {
+    auto* files = control<QListWidget>(chooser, "File1");
+    const auto found = files->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << name.toStdString();
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(found[0]).center());
+    click(chooser, "cmdAvaa");
+}
+
+TEST_F(FileWorkflowTest, NamesFromTheFileListOpenWhateverTheyHoldTypedPatternsAreRefused) {
+    for (const QString& name : {QStringLiteral("w*.txt"), QStringLiteral("a?[1].txt")}) {
+        SCOPED_TRACE(name.toStdString());
+        writeBytes(folder.filePath(name), kSource);
+        click(window, "cmdLahto");
+        ASSERT_NE(chooser(), nullptr);
+        platform.shown.clear();
+        pickFromList(chooser(), name);
+        EXPECT_TRUE(platform.shown.empty());
+        EXPECT_FALSE(chooser()->isVisible());
+        EXPECT_EQ(program->session().sourceFileName, folder.filePath(name).toStdString());
+        EXPECT_EQ(window->model().lstLahto.size(), 5u);
+
+        // The same name typed (or the listed name edited) is taken as a pattern.
+        click(window, "cmdLahto");
+        platform.shown.clear();
+        accept(name);
+        ASSERT_EQ(platform.shown.size(), 1u);
+        EXPECT_EQ(platform.shown[0].text, "Tiedoston nimessä ei saa olla merkkejä * ? [ ]");
+        EXPECT_TRUE(chooser()->isVisible());
+        click(chooser(), "cmdPeruuta");
+    }
+}
+
+TEST_F(FileWorkflowTest, ChooserKeepsItsStateWhenTheConversionWindowIsClosedThroughItsFrame) {
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("alikansio")));
+    const QString inner = folder.filePath(QStringLiteral("alikansio"));
+    writeBytes(inner + QStringLiteral("/sisempi.txt"), kSource);
+    for (const bool chooserOpen : {false, true}) {
+        SCOPED_TRACE(chooserOpen ? "chooser open" : "chooser hidden");
+        click(window, "cmdLahto");
+        QPointer<frmTiedosto> first = chooser();
+        ASSERT_FALSE(first.isNull());
+        ASSERT_TRUE(first->model().changeFolder(inner.toStdString()));
+        control<QLineEdit>(first, "txtTiedosto")->setText(QStringLiteral("sisempi.txt"));
+        if (!chooserOpen) click(first, "cmdPeruuta");
+
+        QPointer<frmLaske> closed = window;
+        window->close();  // the close button of the frame
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_TRUE(closed.isNull()) << "the conversion window is destroyed";
+        ASSERT_FALSE(first.isNull()) << "the chooser is not";
+        EXPECT_FALSE(first->isVisible()) << "hidden with no window to serve";
+
+        window = prepareConversionWindow();
+        ASSERT_NE(window, nullptr);
+        click(window, "cmdLahto");
+        EXPECT_EQ(chooser(), first.data()) << "the same chooser, shown again";
+        EXPECT_TRUE(first->isVisible());
+        EXPECT_EQ(first->model().folder(), inner.toStdString());
+        EXPECT_EQ(control<QLineEdit>(first, "txtTiedosto")->text().toStdString(), "sisempi.txt");
+        click(first, "cmdAvaa");  // acts for the new conversion window
+        EXPECT_EQ(window->model().lstLahto.size(), 5u);
+        EXPECT_EQ(program->session().sourceFileName, (inner + QStringLiteral("/sisempi.txt")).toStdString());
+        ASSERT_TRUE(first->model().changeFolder(folder.path().toStdString()));
+    }
+
+    // Its own frame's close button destroys it; the next request starts afresh.
+    click(window, "cmdLahto");
+    QPointer<frmTiedosto> old = chooser();
+    ASSERT_TRUE(old->model().changeFolder(inner.toStdString()));
+    old->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(old.isNull());
+    EXPECT_EQ(chooser(), nullptr);
+    click(window, "cmdLahto");
+    ASSERT_NE(chooser(), nullptr);
+    EXPECT_EQ(chooser()->model().folder(), folder.path().toStdString()) << "the program's current folder";
+    EXPECT_TRUE(control<QLineEdit>(chooser(), "txtTiedosto")->text().isEmpty());
+}
+
 }  // namespace
 }  // namespace lomitra::uitest

@@ -23,9 +23,9 @@ protected:
         return help == nullptr ? std::string() : help->txtHelp()->toPlainText().toStdString();
     }
     void expectTopRight(const frmHelp* help) {
-        const QRect screen = help->screen()->geometry();
-        EXPECT_EQ(help->frameGeometry().right(), screen.right());
-        EXPECT_EQ(help->frameGeometry().top(), screen.top());
+        const QRect area = help->screen()->availableGeometry();
+        EXPECT_EQ(help->frameGeometry().right(), area.right());
+        EXPECT_EQ(help->frameGeometry().top(), area.top());
     }
 };
 

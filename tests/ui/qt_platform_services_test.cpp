@@ -9,7 +9,10 @@
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "ui/qt_platform_services.h"
 
@@ -21,6 +24,7 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    std::vector<std::string> buttonTexts;  // sorted, UTF-8
 };
 
 // Answers the message box that is about to open by pressing `button`, and
@@ -29,7 +33,10 @@ void answerNextBox(QMessageBox::StandardButton button, SeenBox& seen) {
     QTimer::singleShot(0, [button, &seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr) << "no message box open";
-        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(), {}};
+        // The order on screen is the style's; the texts are compared sorted.
+        for (const QAbstractButton* each : box->buttons()) seen.buttonTexts.push_back(each->text().toStdString());
+        std::sort(seen.buttonTexts.begin(), seen.buttonTexts.end());
         box->button(button)->click();
     });
 }
@@ -42,16 +49,19 @@ TEST(QtPlatformServicesTest, MessageBoxesShowTextIconAndButtons) {
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
         Answer expected;
+        std::vector<std::string> texts;  // sorted; "&" marks the access key
     };
     const Case cases[] = {
-        {"warning", MessageKind::Warning, QMessageBox::Ok, QMessageBox::Warning, QMessageBox::Ok, Answer::Ok},
+        {"warning", MessageKind::Warning, QMessageBox::Ok, QMessageBox::Warning, QMessageBox::Ok, Answer::Ok,
+         {"OK"}},
         {"information", MessageKind::Information, QMessageBox::Ok, QMessageBox::Information, QMessageBox::Ok,
-         Answer::Ok},
-        {"error", MessageKind::Error, QMessageBox::Ok, QMessageBox::Critical, QMessageBox::Ok, Answer::Ok},
+         Answer::Ok, {"OK"}},
+        {"error", MessageKind::Error, QMessageBox::Ok, QMessageBox::Critical, QMessageBox::Ok, Answer::Ok,
+         {"OK"}},
         {"question, Yes", MessageKind::Question, QMessageBox::Yes, QMessageBox::Question,
-         QMessageBox::Yes | QMessageBox::No, Answer::Yes},
+         QMessageBox::Yes | QMessageBox::No, Answer::Yes, {"&Ei", "&Kyllä"}},
         {"question, No", MessageKind::Question, QMessageBox::No, QMessageBox::Question,
-         QMessageBox::Yes | QMessageBox::No, Answer::No},
+         QMessageBox::Yes | QMessageBox::No, Answer::No, {"&Ei", "&Kyllä"}},
     };
     QtPlatformServices platform;
     for (const Case& c : cases) {
@@ -63,6 +73,7 @@ TEST(QtPlatformServicesTest, MessageBoxesShowTextIconAndButtons) {
         EXPECT_EQ(seen.text.toStdString(), "Tiedosto:  /tmp/a.txt\non jo olemassa.") << "lines, no stray CR";
         EXPECT_EQ(seen.icon, c.icon);
         EXPECT_EQ(seen.buttons, c.buttons);
+        EXPECT_EQ(seen.buttonTexts, c.texts) << "Finnish buttons";
         EXPECT_EQ(seen.title.toStdString(), "Lomitra");
     }
 }

@@ -1,0 +1,87 @@
+// The progress line of lomitra-batch.
+#include "batch/progress_line.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "engine/texts.h"
+
+namespace lomitra {
+namespace {
+
+// 1234567 as "1 234 567", the Finnish grouping of digits.
+std::string grouped(int64_t value) {
+    std::string digits = std::to_string(value);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), 1, ' ');
+    }
+    return digits;
+}
+
+// Characters of a UTF-8 text (bytes that do not continue a character).
+std::size_t characters(const std::string& utf8) {
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+}  // namespace
+
+ProgressLine::ProgressLine(std::FILE* out, bool toTerminal, int64_t totalBytes, Clock clock)
+    : out_(out), toTerminal_(toTerminal), totalBytes_(totalBytes), clock_(std::move(clock)),
+      start_(clock_ ? clock_() : 0) {}
+
+std::string ProgressLine::text(int64_t lines, int64_t bytesRead, int64_t totalBytes) {
+    std::string line(texts::kBatchProgressRead);
+    line += grouped(lines);
+    line += texts::kBatchProgressLines;
+    if (totalBytes > 0) {
+        const int64_t percent = std::clamp<int64_t>(bytesRead * 100 / totalBytes, 0, 100);
+        line += " (" + std::to_string(percent) + " %)";
+    }
+    return line;
+}
+
+void ProgressLine::look(int64_t bytesRead) {
+    sinceLook_ = 0;
+    if (!toTerminal_ || out_ == nullptr || !clock_) return;
+    const double now = clock_();
+    if (now - start_ < kFirstAfter) return;
+    if (drawnWidth_ > 0 && now - lastDraw_ < kRedrawEvery) return;
+    const std::string line = text(lines_, bytesRead, totalBytes_);
+    const std::size_t width = characters(line);
+    // A shorter line than the last one blanks the rest of it.
+    const std::string padding(drawnWidth_ > width ? drawnWidth_ - width : 0, ' ');
+    std::fprintf(out_, "\r%s%s", line.c_str(), padding.c_str());
+    std::fflush(out_);
+    drawnWidth_ = std::max(width, drawnWidth_);
+    lastDraw_ = now;
+}
+
+void ProgressLine::clear() {
+    if (drawnWidth_ == 0) return;
+    std::fprintf(out_, "\r%s\r", std::string(drawnWidth_, ' ').c_str());
+    std::fflush(out_);
+    drawnWidth_ = 0;
+}
+
+bool ProgressLine::isTerminal(std::FILE* stream) {
+    return stream != nullptr && isatty(fileno(stream)) == 1;
+}
+
+int64_t ProgressLine::sourceSize(const std::string& path) {
+    struct stat info {};
+    const int status = path == "-" ? fstat(STDIN_FILENO, &info) : stat(path.c_str(), &info);
+    if (status != 0 || !S_ISREG(info.st_mode)) return -1;  // a pipe or a device: no size
+    return static_cast<int64_t>(info.st_size);
+}
+
+ProgressLine::Clock ProgressLine::steadyClock() {
+    return [] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    };
+}
+
+}  // namespace lomitra

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary folder (DESTDIR) and checks what a
+# desktop gets: both programs, the desktop entry (desktop-file-validate), the
+# icon and the manual page (rendered by man -l where man is installed); then
+# builds the Debian package with cpack and checks its files and dependencies.
+# Usage: check_install.sh BUILD_DIR VERSION WITH_WINDOWS(ON/OFF)
+set -euo pipefail
+build=$1
+version=$2
+windows=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
+root="$work/root/usr"
+programs=(lomitra-batch)
+[[ $windows == ON || $windows == 1 || $windows == TRUE ]] && programs+=(lomitra)
+for program in "${programs[@]}"; do
+  [[ -x $root/bin/$program ]] || fail "bin/$program is not installed"
+done
+desktop=$root/share/applications/lomitra.desktop
+icon=$root/share/icons/hicolor/scalable/apps/lomitra.svg
+manual=$root/share/man/man1/lomitra-batch.1
+for file in "$desktop" "$icon" "$manual"; do
+  [[ -s $file ]] || fail "${file#"$work/root"} is not installed"
+done
+
+# The desktop entry: valid, Finnish, and naming the installed program and icon.
+desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
+grep -qx 'Exec=lomitra' "$desktop" || fail "Exec is not the installed lomitra"
+grep -qx 'Icon=lomitra' "$desktop" || fail "Icon is not the installed lomitra.svg"
+grep -q '^Comment=Muuntaa koordinaatteja' "$desktop" || fail "no Finnish comment"
+grep -q '^Categories=.*Science;' "$desktop" || fail "not in the Science category"
+grep -q '<svg ' "$icon" || fail "the icon is no SVG"
+
+# The installed batch program runs and knows its version.
+[[ $("$root/bin/lomitra-batch" --version) == "lomitra-batch $version" ]] || fail "lomitra-batch --version"
+
+# The manual page renders.
+if command -v man >/dev/null; then
+  rendered=$(MANWIDTH=80 man -l "$manual" 2>&1) || fail "man -l fails: $rendered"
+  grep -q 'LOMITRA-BATCH(1)' <<<"$rendered" || fail "man -l shows no heading"
+  grep -q -- '--columns S:L,S:L\[,S:L\]' <<<"$rendered" || fail "man -l shows no option list"
+  grep -q 'ESIMERKKEJÄ' <<<"$rendered" || fail "man -l shows no examples"
+else
+  echo "man is not installed: the manual page was not rendered"
+fi
+
+# The Debian package: the same files, and its dependencies declared.
+if command -v dpkg-shlibdeps >/dev/null; then
+  (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null)
+  package=$(ls "$work"/package/lomitra_*.deb)
+  contents=$(dpkg-deb -c "$package")
+  for path in ./usr/bin/lomitra-batch ./usr/share/applications/lomitra.desktop \
+              ./usr/share/icons/hicolor/scalable/apps/lomitra.svg ./usr/share/man/man1/lomitra-batch.1; do
+    grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
+  done
+  depends=$(dpkg-deb -f "$package" Depends)
+  grep -q 'libstdc++6' <<<"$depends" || fail "the package does not depend on the C++ runtime: $depends"
+  if [[ ${#programs[@]} -eq 2 ]]; then
+    grep -q ' ./usr/bin/lomitra$' <<<"$contents" || fail "the package lacks ./usr/bin/lomitra"
+    grep -q 'libqt6widgets6' <<<"$depends" || fail "the package does not depend on Qt 6 Widgets: $depends"
+  fi
+  echo "package $(basename "$package"): Depends: $depends"
+else
+  echo "dpkg-shlibdeps (dpkg-dev) is not installed: no Debian package was built"
+fi
+echo "installed and packaged: ${programs[*]}, desktop entry, icon, manual page"
