@@ -1,12 +1,10 @@
 // The progress line of lomitra-batch.
 #include "batch/progress_line.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 
+#include "engine/native_file.h"
 #include "engine/texts.h"
 
 namespace lomitra {
@@ -67,15 +65,10 @@ void ProgressLine::clear() {
     drawnWidth_ = 0;
 }
 
-bool ProgressLine::isTerminal(std::FILE* stream) {
-    return stream != nullptr && isatty(fileno(stream)) == 1;
-}
+bool ProgressLine::isTerminal(std::FILE* stream) { return lomitra::isTerminal(stream); }
 
 int64_t ProgressLine::sourceSize(const std::string& path) {
-    struct stat info {};
-    const int status = path == "-" ? fstat(STDIN_FILENO, &info) : stat(path.c_str(), &info);
-    if (status != 0 || !S_ISREG(info.st_mode)) return -1;  // a pipe or a device: no size
-    return static_cast<int64_t>(info.st_size);
+    return regularFileSize(path);  // -1 for a pipe or a device: no size
 }
 
 ProgressLine::Clock ProgressLine::steadyClock() {

@@ -55,16 +55,31 @@ public:
 private:
     void fail(std::string reason);
     void failErrno(int errorNumber);
-    bool openDirect(int fd, bool owned);
     bool flushBuffer();
     bool writeAll(const char* data, std::size_t size);
     void discardTemporary();
 
+    // ---- The system's side: safe_file_writer_posix.cpp, safe_file_writer_windows.cpp ----
+    // Follows path_ to its target, checks it, and opens either the target
+    // itself (direct_) or a new temporary file beside it (temporary_, already
+    // registered for removal on an interrupt): sets handle_ and ownsHandle_.
+    // False after fail().
+    bool openTarget();
+    // Writes up to `size` bytes; how many were written, or -1 after fail().
+    int64_t writeSome(const char* data, std::size_t size);
+    // Makes a temporary file durable (when `sync`), then closes the handle if
+    // one is open. False after fail().
+    bool syncAndClose(bool sync);
+    // Moves the closed temporary file over target_. False after fail().
+    bool replaceTarget();
+    // Deletes the temporary file, open or closed.
+    void deleteTemporary();
+
     std::string path_;
     std::string target_;     // the file replaced at commit (links followed)
     std::string temporary_;  // the temporary file while it exists
-    int fd_ = -1;
-    bool ownsFd_ = false;
+    intptr_t handle_ = -1;   // a file descriptor, or a Windows HANDLE
+    bool ownsHandle_ = false;
     bool direct_ = false;
     bool finished_ = false;
     bool committed_ = false;

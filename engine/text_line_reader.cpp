@@ -7,8 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include <sys/stat.h>
-
+#include "engine/native_file.h"
 #include "engine/system_error_text.h"
 #include "engine/texts.h"
 
@@ -20,13 +19,12 @@ TextLineReader::TextLineReader(const std::string& path, std::size_t blockBytes,
     if (path == "-") {
         file_ = stdin;
     } else {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        if (isFolder(path)) {
             failure_ = Failure::Folder;  // some systems open a folder and fail only at the first read
             return;
         }
         errno = 0;
-        file_ = std::fopen(path.c_str(), "rb");
+        file_ = openForReading(path);
         ownsFile_ = file_ != nullptr;
         if (file_ == nullptr) {
             failure_ = Failure::NotOpened;

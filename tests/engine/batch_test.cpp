@@ -18,9 +18,6 @@
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "engine/cp1252.h"
 #include "engine/map_sheet.h"
 #include "engine/settings_window.h"
@@ -34,12 +31,11 @@ namespace fs = std::filesystem;
 
 class BatchTest : public testing::BatchFolderTest {
 protected:
-    // Runs the program through the shell; `args` are shell words. Returns the exit status.
-    int run(const std::string& args, const std::string& prefix = "") {
-        const std::string command = prefix + "'" + LOMITRA_BATCH_EXE + "' " + args + " 2>'" + path("stderr") + "'";
-        const int status = std::system(("sh -c \"" + command + "\"").c_str());
-        stderr_ = read(path("stderr"));
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // Runs the program; returns its exit status and keeps what it wrote to standard error.
+    int run(const std::vector<std::string>& args, const testing::BatchRunOptions& options = {}) {
+        const testing::BatchProcess process = runBatch(args, options);
+        stderr_ = process.err;
+        return process.exitStatus;
     }
 
     std::string stderr_;
@@ -55,7 +51,7 @@ TEST_F(BatchTest, FreeFormatKkjToEuref) {
           "ohi 9512263.904 3495070.508 \xFF\r"
           "\r\n"
           "P14 6879999,861 3663986.641");
-    ASSERT_EQ(run("--direction kkj-euref --fields 2,3,1 -o '" + path("out.txt") + "' '" + path("in.txt") + "'"), 0)
+    ASSERT_EQ(run({"--direction", "kkj-euref", "--fields", "2,3,1", "-o", path("out.txt"), path("in.txt")}), 0)
         << stderr_;
     EXPECT_EQ(read(path("out.txt")),
               "Pisteet\r\n"
@@ -73,8 +69,8 @@ TEST_F(BatchTest, FixedColumnsEurefToKkjWithTable) {
           "P10       6709447.856 494903.060   x\xE9\r\n"
           "lyhyt\r\n"
           "P1        6715706.377 106256.360   y\r\n");
-    ASSERT_EQ(run("--result-zone=3 --columns 11:11,23:13,1:8 --table '" + path("table.txt") + "' -o '" +
-                  path("out.txt") + "' '" + path("in.txt") + "'"),
+    ASSERT_EQ(run({"--result-zone=3", "--columns", "11:11,23:13,1:8", "--table", path("table.txt"), "-o",
+                   path("out.txt"), path("in.txt")}),
               0)
         << stderr_;
     EXPECT_EQ(read(path("out.txt")),
@@ -107,8 +103,8 @@ TEST_F(BatchTest, LinesWhoseResultsDoNotFitExitThree) {
           "P10       6709447.856 494903.060   x\r\n"
           "P99       6100000.000 300000.000\r\n" +
           notFitting + "\r\n" + notFitting + "\r\n");
-    ASSERT_EQ(run("--result-zone=3 --columns 11:11,23:13,1:8 --table '" + path("table.txt") + "' -o '" +
-                  path("out.txt") + "' '" + path("in.txt") + "'"),
+    ASSERT_EQ(run({"--result-zone=3", "--columns", "11:11,23:13,1:8", "--table", path("table.txt"), "-o",
+                   path("out.txt"), path("in.txt")}),
               3)
         << stderr_;
     const std::string out = read(path("out.txt"));
@@ -131,8 +127,10 @@ TEST_F(BatchTest, LinesWhoseResultsDoNotFitExitThree) {
 
 TEST_F(BatchTest, StandardInputToStandardOutput) {
     write(path("in.txt"), "6712263.904 3495070.508\n");
-    ASSERT_EQ(run("--direction kkj-euref --result-zone tm35 --fields 1,2 - >'" + path("out.txt") + "'",
-                  "exec <'" + path("in.txt") + "'; "),
+    testing::BatchRunOptions streams;
+    streams.input = path("in.txt");
+    streams.output = path("out.txt");
+    ASSERT_EQ(run({"--direction", "kkj-euref", "--result-zone", "tm35", "--fields", "1,2", "-"}, streams),
               0)
         << stderr_;
     EXPECT_EQ(read(path("out.txt")), "6709447.856 494903.060 \r\n");
@@ -140,42 +138,48 @@ TEST_F(BatchTest, StandardInputToStandardOutput) {
 
 TEST_F(BatchTest, BadOptionsExitTwoWithUsage) {
     write(path("in.txt"), "1 2\r\n");
-    const std::string in = " '" + path("in.txt") + "'";
-    const std::vector<std::string> cases = {
-        "",                                            // nothing at all
-        "--fields 1,2",                                // no source
-        in,                                            // no layout
-        "--fields 1,2 --columns 1:5,7:5" + in,         // both layouts
-        "--fields 1" + in,                             // one field
-        "--fields 0,2" + in,                           // field numbers are 1-based
-        "--fields 1,101" + in,                         // at most 100 fields
-        "--columns 1:0,7:5" + in,                      // empty range
-        "--columns '1:5;7:5'" + in,                      // bad list
-        "--fields 1,2 --direction kkj" + in,           // unknown direction
-        "--fields 1,2 --result-zone gk19" + in,        // ETRS zone in the direction EUREF-FIN -> KKJ
-        "--fields 1,2 --direction kkj-euref --result-zone gk33" + in,
-        "--fields 1,2 --direction kkj-euref --source-zone tm35" + in,
-        "--fields 1,2 --source-format dmss" + in,
-        "--fields 1,2 --bogus" + in,
-        "--fields 1,2 -o" + in,                       // -o swallows the source
-        "--fields 1,2" + in + in,                      // two sources
+    const std::string in = path("in.txt");
+    const std::vector<std::vector<std::string>> cases = {
+        {},                                                          // nothing at all
+        {"--fields", "1,2"},                                         // no source
+        {in},                                                        // no layout
+        {"--fields", "1,2", "--columns", "1:5,7:5", in},             // both layouts
+        {"--fields", "1", in},                                       // one field
+        {"--fields", "0,2", in},                                     // field numbers are 1-based
+        {"--fields", "1,101", in},                                   // at most 100 fields
+        {"--columns", "1:0,7:5", in},                                // empty range
+        {"--columns", "1:5;7:5", in},                                // bad list
+        {"--fields", "1,2", "--direction", "kkj", in},               // unknown direction
+        {"--fields", "1,2", "--result-zone", "gk19", in},            // ETRS zone in the direction EUREF-FIN -> KKJ
+        {"--fields", "1,2", "--direction", "kkj-euref", "--result-zone", "gk33", in},
+        {"--fields", "1,2", "--direction", "kkj-euref", "--source-zone", "tm35", in},
+        {"--fields", "1,2", "--source-format", "dmss", in},
+        {"--fields", "1,2", "--bogus", in},
+        {"--fields", "1,2", "-o", in},                               // -o swallows the source
+        {"--fields", "1,2", in, in},                                 // two sources
     };
-    for (const std::string& args : cases) {
-        EXPECT_EQ(run(args), 2) << args;
-        EXPECT_NE(stderr_.find("Käyttö: lomitra-batch"), std::string::npos) << args;
+    for (const std::vector<std::string>& args : cases) {
+        const std::string shown = ::testing::PrintToString(args);
+        EXPECT_EQ(run(args), 2) << shown;
+        EXPECT_NE(stderr_.find("Käyttö: lomitra-batch"), std::string::npos) << shown;
     }
 }
 
 TEST_F(BatchTest, VersionPrintsTheNameAndVersion) {
-    EXPECT_EQ(run("--version >'" + path("out") + "'"), 0);
+    testing::BatchRunOptions toFile;
+    toFile.output = path("out");
+    EXPECT_EQ(run({"--version"}, toFile), 0);
     EXPECT_EQ(read(path("out")), std::string("lomitra-batch ") + LOMITRA_VERSION + "\n");
     EXPECT_EQ(stderr_, "");
     // As --help, it answers before the other options are checked.
-    EXPECT_EQ(run("--version --direction nowhere >'" + path("out") + "'"), 0);
+    EXPECT_EQ(run({"--version", "--direction", "nowhere"}, toFile), 0);
     EXPECT_EQ(read(path("out")), std::string("lomitra-batch ") + LOMITRA_VERSION + "\n");
 }
 
 TEST_F(BatchTest, ProgressLineOnATerminalOnlyAndWipedBeforeTheSummary) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a POSIX shell and script(1) for a terminal";
+#endif
     // A source that arrives through a pipe with a pause: 2 048 lines, 1.2 s
     // of nothing, 4 096 lines more, so the run surely lasts over a second.
     // Standard error goes once to a file and once to a terminal (script).
@@ -208,28 +212,33 @@ TEST_F(BatchTest, ProgressLineOnATerminalOnlyAndWipedBeforeTheSummary) {
 TEST_F(BatchTest, FileErrorsExitOneAndKeepTheOldFile) {
     write(path("in.txt"), "6712263.904 3495070.508\r\n");
     write(path("old.txt"), "old result\r\n");
-    const std::string fields = "--direction kkj-euref --fields 1,2 ";
-    EXPECT_EQ(run(fields + "-o '" + path("old.txt") + "' '" + path("missing.txt") + "'"), 1);
+    auto fields = [](std::vector<std::string> rest) {
+        rest.insert(rest.begin(), {"--direction", "kkj-euref", "--fields", "1,2"});
+        return rest;
+    };
+    EXPECT_EQ(run(fields({"-o", path("old.txt"), path("missing.txt")})), 1);
     EXPECT_NE(stderr_.find("Lähtötiedostoa ei voitu lukea:"), std::string::npos) << stderr_;
-    EXPECT_EQ(run(fields + "-o '" + path("no/such/dir.txt") + "' '" + path("in.txt") + "'"), 1);
+    EXPECT_EQ(run(fields({"-o", path("no/such/dir.txt"), path("in.txt")})), 1);
     EXPECT_NE(stderr_.find("Tiedostoon ei voitu kirjoittaa:"), std::string::npos) << stderr_;
-    EXPECT_EQ(run(fields + "--table '" + path("no/such/table.txt") + "' -o '" + path("old.txt") + "' '" +
-                  path("in.txt") + "'"),
-              1);
-    EXPECT_EQ(run(fields + "-o '" + path("in.txt") + "' '" + path("in.txt") + "'"), 1) << "result over the source";
+    EXPECT_EQ(run(fields({"--table", path("no/such/table.txt"), "-o", path("old.txt"), path("in.txt")})), 1);
+    EXPECT_EQ(run(fields({"-o", path("in.txt"), path("in.txt")})), 1) << "result over the source";
     EXPECT_EQ(read(path("in.txt")), "6712263.904 3495070.508\r\n");
     EXPECT_EQ(read(path("old.txt")), "old result\r\n");
     EXPECT_EQ(filesInDir(), 3u) << "no temporary file left behind";  // in, old, stderr
 }
 
 TEST_F(BatchTest, FailedWriteLeavesTheOldFileUntouched) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no file size limit to stand in for a full disk";
+#endif
     std::string source;
     for (int i = 0; i < 2000; ++i) source += "P10 6712263.904 3495070.508\r\n";
     write(path("in.txt"), source);
     write(path("old.txt"), "old result\r\n");
     // A file size limit of a few kilobytes makes the writes fail midway, as a full disk would.
-    EXPECT_EQ(run("--direction kkj-euref --fields 2,3 -o '" + path("old.txt") + "' '" + path("in.txt") + "'",
-                  "ulimit -f 8; "),
+    testing::BatchRunOptions limited;
+    limited.fileSizeLimit = 8192;
+    EXPECT_EQ(run({"--direction", "kkj-euref", "--fields", "2,3", "-o", path("old.txt"), path("in.txt")}, limited),
               1);
     EXPECT_NE(stderr_.find("Tiedostoon ei voitu kirjoittaa:"), std::string::npos) << stderr_;
     EXPECT_EQ(read(path("old.txt")), "old result\r\n");

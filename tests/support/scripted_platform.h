@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "engine/native_file.h"
 #include "engine/platform_services.h"
 
 namespace lomitra::testing {
@@ -42,7 +43,7 @@ public:
     }
     bool isExistingFile(const std::string& path) const override {
         std::error_code error;
-        return std::filesystem::is_regular_file(path, error);
+        return std::filesystem::is_regular_file(nativePath(path), error);
     }
 
     // The only message shown so far; fails the test when there is not exactly one.

@@ -1,0 +1,28 @@
+// lomitra-batch's start on Windows: the arguments are read from the wide
+// command line (every character, whatever the code page), and the standard
+// streams are switched to binary mode, so that the bytes equal the POSIX build's.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "batch/process_start.h"
+#include "engine/interrupt_cleanup.h"
+#include "engine/native_file.h"
+#include "engine/texts.h"
+#include "engine/wide_text.h"
+
+namespace lomitra {
+
+std::vector<std::string> startProcess(int argc, char** argv) {
+    useBinaryStandardStreams();
+    installInterruptCleanup(texts::kBatchInterrupted.data());
+    int count = 0;
+    LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (words == nullptr) return {argv + 1, argv + argc};
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) args.push_back(narrow(words[i]));
+    ::LocalFree(words);
+    return args;
+}
+
+}  // namespace lomitra

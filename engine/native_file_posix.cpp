@@ -1,0 +1,31 @@
+// Files and standard streams on POSIX systems: names are bytes, taken as they are.
+#include "engine/native_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lomitra {
+
+std::filesystem::path nativePath(const std::string& utf8) { return std::filesystem::path(utf8); }
+
+std::string utf8Name(const std::filesystem::path& path) { return path.string(); }
+
+std::FILE* openForReading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
+
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int64_t regularFileSize(const std::string& path) {
+    struct stat st {};
+    const int status = path == "-" ? ::fstat(STDIN_FILENO, &st) : ::stat(path.c_str(), &st);
+    if (status != 0 || !S_ISREG(st.st_mode)) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool isTerminal(std::FILE* stream) { return stream != nullptr && ::isatty(::fileno(stream)) == 1; }
+
+void useBinaryStandardStreams() {}
+
+}  // namespace lomitra

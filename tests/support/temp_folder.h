@@ -1,0 +1,44 @@
+// A fresh folder under the system's temporary folder for one test, removed
+// afterwards. Its name is UTF-8, as every name in the program.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <system_error>
+
+#include "engine/native_file.h"
+
+namespace lomitra::testing {
+
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& prefix = "lomitra-test-") {
+        std::mt19937_64 random(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                               reinterpret_cast<uintptr_t>(this));
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const std::filesystem::path candidate = base / nativePath(prefix + std::to_string(random() % 1000000000));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) path_ = utf8Name(candidate);
+        }
+        if (path_.empty()) ADD_FAILURE() << "no temporary folder could be made";
+    }
+    ~TempFolder() {
+        std::error_code error;
+        std::filesystem::remove_all(nativePath(path_), error);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace lomitra::testing
