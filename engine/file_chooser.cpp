@@ -2,11 +2,11 @@
 #include "engine/file_chooser.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
+#include "engine/native_file.h"
 #include "engine/texts.h"
 
 namespace lomitra {
@@ -15,33 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Mount points of removable media count as drives besides the root.
-bool isMediaMount(const std::string& mountPoint) {
-    return mountPoint.rfind("/media/", 0) == 0 || mountPoint.rfind("/mnt/", 0) == 0 ||
-           mountPoint.rfind("/run/media/", 0) == 0;
-}
-
-// /proc/mounts writes a blank in a path as \040 (octal escapes).
-std::string unescapeMountPoint(const std::string& field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            const std::string octal = field.substr(i + 1, 3);
-            if (octal.size() == 3 && std::all_of(octal.begin(), octal.end(),
-                                                 [](char c) { return c >= '0' && c <= '7'; })) {
-                out += static_cast<char>(std::stoi(octal, nullptr, 8));
-                i += 3;
-                continue;
-            }
-        }
-        out += field[i];
-    }
-    return out;
-}
-
 bool isReadableFolder(const std::string& folder) {
     std::error_code error;
-    fs::directory_iterator listing(folder, error);
+    fs::directory_iterator listing(nativePath(folder), error);
     return !error;
 }
 
@@ -55,45 +31,23 @@ std::string withPath(std::string_view text, const std::string& path) {
 }  // namespace
 
 FileChooserModel::FileChooserModel(ConversionWindowModel& window, PlatformServices& platform,
-                                   std::string startFolder)
-    : FileChooserModel(platform, std::move(startFolder)) {
+                                   std::string startFolder, PathStyle style)
+    : FileChooserModel(platform, std::move(startFolder), style) {
     window_ = &window;
 }
 
-FileChooserModel::FileChooserModel(PlatformServices& platform, std::string startFolder)
-    : platform_(platform), folder_(std::move(startFolder)) {
+FileChooserModel::FileChooserModel(PlatformServices& platform, std::string startFolder, PathStyle style)
+    : platform_(platform), style_(style), folder_(std::move(startFolder)) {
     if (folder_.empty()) {
         std::error_code error;
-        folder_ = fs::current_path(error).string();
-        if (error || folder_.empty()) folder_ = "/";
+        folder_ = utf8Name(fs::current_path(error));
+        if (error || folder_.empty()) folder_ = style_ == PathStyle::Windows ? "C:\\" : "/";
     }
-    // The drive is the longest drive path that contains the folder.
-    drive_ = "/";
-    for (const std::string& candidate : availableDrives()) {
-        if (candidate.size() > drive_.size() && folder_.rfind(candidate, 0) == 0 &&
-            (folder_.size() == candidate.size() || folder_[candidate.size()] == '/')) {
-            drive_ = candidate;
-        }
-    }
+    drive_ = driveOf(folder_, availableDrives(), style_);
 }
 
-std::vector<std::string> FileChooserModel::availableDrives() {
-    std::vector<std::string> drives{"/"};
-    std::ifstream mounts("/proc/mounts");
-    std::string entry;
-    while (std::getline(mounts, entry)) {
-        std::istringstream fields(entry);
-        std::string device;
-        std::string mountPoint;
-        if (!(fields >> device >> mountPoint)) continue;
-        mountPoint = unescapeMountPoint(mountPoint);
-        if (isMediaMount(mountPoint) &&
-            std::find(drives.begin(), drives.end(), mountPoint) == drives.end()) {
-            drives.push_back(mountPoint);
-        }
-    }
-    std::sort(drives.begin() + 1, drives.end());
-    return drives;
+std::vector<std::string> FileChooserModel::availableDrives() const {
+    return drivesAmong(platform_.volumeRoots(), style_);
 }
 
 bool FileChooserModel::changeDrive(const std::string& drive) {
@@ -112,15 +66,16 @@ bool FileChooserModel::changeFolder(const std::string& folder) {
         return false;
     }
     folder_ = folder;
+    drive_ = driveOf(folder_, availableDrives(), style_);
     return true;
 }
 
 std::vector<std::string> FileChooserModel::fileNames() const {
     std::vector<std::string> names;
     std::error_code error;
-    for (fs::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(nativePath(folder_), error), end; !error && it != end; it.increment(error)) {
         std::error_code typeError;
-        if (it->is_regular_file(typeError)) names.push_back(it->path().filename().string());
+        if (it->is_regular_file(typeError)) names.push_back(utf8Name(it->path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -156,9 +111,21 @@ bool FileChooserModel::acceptFileChoice() {
         platform_.showMessage(MessageKind::Warning, texts::kWildcardInName);
         return false;
     }
-    // A name with a folder part is a complete path; a bare name lies in the folder shown.
-    const std::string path =
-        name.find_first_of("\\/") != std::string::npos ? name : folder_ + "/" + name;
+    // A name with a folder part is a complete path; a bare name lies in the
+    // folder shown. "C:name" lies in the current folder of drive C, which is
+    // the folder shown when that is on drive C; another drive's is not known.
+    std::string path;
+    if (const char letter = driveRelativeLetter(name, style_); letter != 0) {
+        if (drive_.empty() || std::toupper(static_cast<unsigned char>(drive_[0])) != letter) {
+            platform_.showMessage(MessageKind::Warning, std::string(texts::kDriveRelative1) + letter +
+                                                            std::string(texts::kDriveRelative2) + letter +
+                                                            std::string(texts::kDriveRelative3));
+            return false;
+        }
+        path = joinPath(folder_, name.substr(2), style_);
+    } else {
+        path = name.find_first_of("\\/") != std::string::npos ? name : joinPath(folder_, name, style_);
+    }
     session.chosenPath = path;
     const bool found = platform_.isExistingFile(path);
 

@@ -7,14 +7,16 @@
 // folder and its files in whatever chooser it likes, copies the folder path
 // and the name into the model, and calls its handlers.
 //
-// On this platform a drive is a root of the file tree: "/" and the mount
-// points of removable media. Paths are native (UTF-8).
+// The drives and the joining of names follow the path style of the system
+// (file_paths.h): "/" and the mount points of removable media, or the drive
+// letters of Windows. Paths are UTF-8.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "engine/conversion_window.h"
+#include "engine/file_paths.h"
 #include "engine/platform_services.h"
 
 namespace lomitra {
@@ -30,11 +32,13 @@ public:
 class FileChooserModel {
 public:
     // Starts at `startFolder` (the program's current folder when empty) on the
-    // drive that contains it, serving no conversion window yet.
-    explicit FileChooserModel(PlatformServices& platform, std::string startFolder = {});
+    // drive that contains it, serving no conversion window yet. `style` is the
+    // system's own except in tests.
+    explicit FileChooserModel(PlatformServices& platform, std::string startFolder = {},
+                              PathStyle style = kNativePathStyle);
     // The same, serving `window` from the start.
     FileChooserModel(ConversionWindowModel& window, PlatformServices& platform,
-                     std::string startFolder = {});
+                     std::string startFolder = {}, PathStyle style = kNativePathStyle);
 
     void setView(FileChooserView* view) { view_ = view; }
 
@@ -45,15 +49,16 @@ public:
     void setWindow(ConversionWindowModel* window) { window_ = window; }
     ConversionWindowModel* window() const { return window_; }
 
-    // Drive1: the drives of the machine, "/" first.
-    static std::vector<std::string> availableDrives();
+    // Drive1: the drives of the machine, from the platform's mounted volumes.
+    std::vector<std::string> availableDrives() const;
+    // The drive of the current folder.
     const std::string& drive() const { return drive_; }
     // Drive1 change: the folder becomes the drive. A drive that cannot be read
     // keeps the previous drive and folder, with a message; returns false.
     bool changeDrive(const std::string& drive);
 
-    // Dir1: the current folder. A folder that cannot be read keeps the
-    // previous one, with a message; returns false.
+    // Dir1: the current folder; the drive follows it. A folder that cannot be
+    // read keeps the previous one, with a message; returns false.
     const std::string& folder() const { return folder_; }
     bool changeFolder(const std::string& folder);
 
@@ -86,6 +91,7 @@ public:
 private:
     ConversionWindowModel* window_ = nullptr;
     PlatformServices& platform_;
+    PathStyle style_;
     FileChooserView* view_ = nullptr;
     std::string drive_;
     std::string folder_;

@@ -40,6 +40,10 @@ public:
 
     // Whether `path` names an existing ordinary file (a directory lookup of the path).
     virtual bool isExistingFile(const std::string& path) const = 0;
+
+    // The root folders of the mounted volumes, as the system lists them
+    // ("/", "/media/usb", or "C:\", "D:\"), UTF-8.
+    virtual std::vector<std::string> volumeRoots() const = 0;
 };
 
 }  // namespace lomitra

@@ -222,6 +222,11 @@ bool SafeFileWriter::replaceTarget() {
         if (attempt > 0) ::Sleep(kReplacePauseMs);
         const DWORD attributes = ::GetFileAttributesW(target.c_str());
         bool done = false;
+        if (attributes != INVALID_FILE_ATTRIBUTES && isHeldOpen(target)) {
+            // Not even tried while held: a failed replacement may leave files of its own behind.
+            error = ERROR_SHARING_VIOLATION;
+            continue;
+        }
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             // A new file: no longer hidden, then moved into place.
             ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -89,6 +89,11 @@ inline constexpr std::string_view kWildcardInName =
     "Tiedoston nimessä ei saa olla merkkejä * ? [ ]";
 inline constexpr std::string_view kDriveNotReadable = "Levyä ei voida lukea:";
 inline constexpr std::string_view kFolderNotReadable = "Kansiota ei voida lukea:";
+// kDriveRelative1 + X + kDriveRelative2 + X + kDriveRelative3: a name "X:nimi" on another drive.
+inline constexpr std::string_view kDriveRelative1 = "Levyn ";
+inline constexpr std::string_view kDriveRelative2 =
+    ": nykyistä kansiota ei tiedetä. Anna nimi koko polkuineen, esimerkiksi ";
+inline constexpr std::string_view kDriveRelative3 = ":\\kansio\\nimi.txt";
 
 // Batch converter lomitra-batch (standard error).
 inline constexpr std::string_view kBatchConverted = "muunnettu ";

@@ -95,7 +95,7 @@ void frmTiedosto::buildControls() {
 void frmTiedosto::showDrives() {
     syncing_ = true;
     Drive1_->clear();
-    for (const std::string& drive : FileChooserModel::availableDrives()) {
+    for (const std::string& drive : model_->availableDrives()) {
         Drive1_->addItem(QString::fromStdString(drive));
     }
     const int current = Drive1_->findText(QString::fromStdString(model_->drive()));
@@ -143,7 +143,8 @@ void frmTiedosto::Drive1_Change(int index) {
 
 void frmTiedosto::Dir1_Change(QListWidgetItem* item) {
     if (item == nullptr) return;
-    if (model_->changeFolder(item->data(kPathRole).toString().toStdString())) showFolders();
+    const QString folder = QDir::toNativeSeparators(item->data(kPathRole).toString());
+    if (model_->changeFolder(folder.toStdString())) showFolders();
 }
 
 void frmTiedosto::File1_Click(QListWidgetItem* item) {

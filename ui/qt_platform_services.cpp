@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -75,6 +77,14 @@ bool QtPlatformServices::isExistingFile(const std::string& path) const {
     if (path.empty()) return false;
     const QFileInfo info(QString::fromStdString(path));
     return info.exists() && info.isFile();
+}
+
+std::vector<std::string> QtPlatformServices::volumeRoots() const {
+    std::vector<std::string> roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid()) roots.push_back(QDir::toNativeSeparators(volume.rootPath()).toStdString());
+    }
+    return roots;
 }
 
 }  // namespace lomitra

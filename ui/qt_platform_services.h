@@ -24,6 +24,9 @@ public:
 
     bool isExistingFile(const std::string& path) const override;
 
+    // The mounted volumes that Qt sees (drive letters on Windows).
+    std::vector<std::string> volumeRoots() const override;
+
     // The window that printConversionWindow() prints; it may be destroyed later.
     void setConversionWindow(QWidget* window) { conversionWindow_ = window; }
 

@@ -110,8 +110,17 @@ inline std::wstring quotedWord(const std::wstring& word) {
     return out;
 }
 
+// lomitra-batch.exe, beside the test program.
+inline std::wstring batchExecutable() {
+    std::wstring self(MAX_PATH, L'\0');
+    const DWORD n = ::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    self.resize(n);
+    return self.substr(0, self.find_last_of(L"\\/") + 1) + widen(LOMITRA_BATCH_EXE);
+}
+
 inline HANDLE BatchFolderTest::start(const std::vector<std::string>& args, const BatchRunOptions& options) const {
-    std::wstring command = quotedWord(widen(LOMITRA_BATCH_EXE));
+    const std::wstring program = batchExecutable();
+    std::wstring command = quotedWord(program);
     for (const std::string& a : args) command += L" " + quotedWord(widen(a));
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     auto open = [&](const std::string& file, bool forWriting) {
@@ -127,7 +136,7 @@ inline HANDLE BatchFolderTest::start(const std::vector<std::string>& args, const
     startup.hStdOutput = open(options.output, true);
     startup.hStdError = open(path("stderr"), true);
     PROCESS_INFORMATION process{};
-    const bool started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+    const bool started = ::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                           &startup, &process) != 0;
     for (HANDLE h : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) ::CloseHandle(h);
     if (!started) {

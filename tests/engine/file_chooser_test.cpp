@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "engine/file_chooser.h"
+#include "engine/file_paths.h"
+#include "engine/native_file.h"
 #include "engine/texts.h"
 #include "window_test_support.h"
 
@@ -100,7 +102,12 @@ TEST_F(FileChooserTest, NamesWithWildcardsAreRefused) {
 TEST_F(FileChooserTest, NamesChosenFromTheFileListAreTakenWhateverTheyHold) {
     const std::string point = std::string(kPoint32EurefN) + " " + kPoint32EurefE + "\r\n";
     std::filesystem::create_directory(folder.file("sub"));
-    for (const std::string name : {"w*.txt", "a?b.txt", "[x].txt", "kohde]"}) {
+#ifdef _WIN32
+    const std::vector<std::string> names = {"[x].txt", "kohde]"};  // * and ? cannot be in a Windows name
+#else
+    const std::vector<std::string> names = {"w*.txt", "a?b.txt", "[x].txt", "kohde]"};
+#endif
+    for (const std::string& name : names) {
         SCOPED_TRACE(name);
         writeBytes(folder.file(name), point);
 
@@ -149,7 +156,7 @@ TEST_F(FileChooserTest, NamesChosenFromTheFileListAreTakenWhateverTheyHold) {
         }
         ASSERT_TRUE(chooser.changeFolder(folder.path()));
     }
-    EXPECT_EQ(view.hides, 4) << "hidden once for each name read";
+    EXPECT_EQ(view.hides, static_cast<int>(names.size())) << "hidden once for each name read";
 }
 
 TEST_F(FileChooserTest, WithoutAConversionWindowNothingIsDone) {
@@ -173,7 +180,7 @@ TEST_F(FileChooserTest, ABareNameLiesInTheFolderAndANameWithAFolderPartIsAPath) 
         std::string expectedPath;
     };
     const Case cases[] = {
-        {"missing.txt", folder.path() + "/missing.txt"},
+        {"missing.txt", folder.file("missing.txt")},
         {"/no/such/missing.txt", "/no/such/missing.txt"},
         {"sub/missing.txt", "sub/missing.txt"},
         {"C:\\data\\missing.txt", "C:\\data\\missing.txt"},
@@ -197,7 +204,7 @@ TEST_F(FileChooserTest, AcceptingASourceFileHidesAndReadsIt) {
     EXPECT_TRUE(chooser.acceptFileChoice());
     EXPECT_EQ(view.hides, 1);
     EXPECT_TRUE(platform.shown.empty());
-    EXPECT_EQ(session.sourceFileName, folder.path() + "/points.txt");
+    EXPECT_EQ(session.sourceFileName, folder.file("points.txt"));
     EXPECT_EQ(window.lstLahto, sourceLines(3));
     EXPECT_EQ(chooser.txtTiedosto, "points.txt");  // the contents stay for the next use
 }
@@ -326,9 +333,109 @@ TEST_F(FileChooserTest, FileListShowsTheOrdinaryFilesOfTheFolder) {
     writeBytes(folder.file("a.dat"), "");
     std::filesystem::create_directory(folder.file("c-folder"));
     EXPECT_EQ(chooser.fileNames(), (std::vector<std::string>{"a.dat", "b.txt"}));
-    const auto drives = FileChooserModel::availableDrives();
-    ASSERT_FALSE(drives.empty());
-    EXPECT_EQ(drives.front(), "/");
+}
+
+// The drives come from the platform's mounted volumes, filtered for the style.
+TEST_F(FileChooserTest, DrivesAreTheMountedVolumesOfTheSystem) {
+    platform.volumes = {"/", "/proc", "/media/usb", "/mnt/kortti/", "/run/media/anna/USB", "/home"};
+    EXPECT_EQ(FileChooserModel(platform, "/media/usb/pisteet", PathStyle::Posix).availableDrives(),
+              (std::vector<std::string>{"/", "/media/usb", "/mnt/kortti", "/run/media/anna/USB"}));
+    platform.volumes = {"C:\\", "d:/", "Z:\\", "\\\\server\\share\\"};
+    EXPECT_EQ(FileChooserModel(platform, "C:\\Temp", PathStyle::Windows).availableDrives(),
+              (std::vector<std::string>{"C:\\", "D:\\", "Z:\\"}));
+}
+
+// Windows paths, on every system: the drive follows the folder's drive letter,
+// names are joined with "\\", and "C:name" lies in the folder shown when that
+// is on drive C; another drive's current folder is not known.
+TEST_F(FileChooserTest, WindowsPathsAreJoinedTheWindowsWay) {
+    platform.volumes = {"C:\\", "D:\\"};
+    FileChooserModel windows(window, platform, "C:\\Temp", PathStyle::Windows);
+    EXPECT_EQ(windows.drive(), "C:\\");
+    session.fileAction = FileAction::OpenSource;
+    struct Case {
+        const char* typed;
+        std::string message;  // the warning that stops the choice
+    };
+    const std::vector<Case> cases = {
+        {"pisteet.txt", "Ei löydy tiedostoa:\r\nC:\\Temp\\pisteet.txt"},
+        {"C:pisteet.txt", "Ei löydy tiedostoa:\r\nC:\\Temp\\pisteet.txt"},
+        {"c:pisteet.txt", "Ei löydy tiedostoa:\r\nC:\\Temp\\pisteet.txt"},
+        {"D:\\mittaus\\pisteet.txt", "Ei löydy tiedostoa:\r\nD:\\mittaus\\pisteet.txt"},
+        {"D:pisteet.txt",
+         "Levyn D: nykyistä kansiota ei tiedetä. Anna nimi koko polkuineen, esimerkiksi D:\\kansio\\nimi.txt"},
+    };
+    for (const Case& c : cases) {
+        platform.shown.clear();
+        windows.txtTiedosto = c.typed;
+        EXPECT_FALSE(windows.acceptFileChoice()) << c.typed;
+        EXPECT_EQ(platform.only().text, c.message) << c.typed;
+    }
+    // A folder that ends in a separator (a drive's root) gets no second one.
+    FileChooserModel root(window, platform, "D:\\", PathStyle::Windows);
+    EXPECT_EQ(root.drive(), "D:\\");
+    platform.shown.clear();
+    root.txtTiedosto = "pisteet.txt";
+    EXPECT_FALSE(root.acceptFileChoice());
+    EXPECT_EQ(platform.only().text, "Ei löydy tiedostoa:\r\nD:\\pisteet.txt");
+}
+
+TEST(FilePaths, DrivesJoiningAndDriveLetters) {
+    const std::vector<std::string> posixDrives = {"/", "/media/usb", "/media/usb2"};
+    struct DriveCase {
+        std::string folder;
+        PathStyle style;
+        std::string drive;
+    };
+    const std::vector<DriveCase> drives = {
+        {"/home/anna", PathStyle::Posix, "/"},
+        {"/media/usb", PathStyle::Posix, "/media/usb"},
+        {"/media/usb/a/b", PathStyle::Posix, "/media/usb"},
+        {"/media/usb2/a", PathStyle::Posix, "/media/usb2"},
+        {"/media/usb22", PathStyle::Posix, "/"},
+        {"C:\\Temp", PathStyle::Windows, "C:\\"},
+        {"d:/mittaus", PathStyle::Windows, "D:\\"},
+        {"E:", PathStyle::Windows, "E:\\"},
+        {"\\\\palvelin\\jako\\kansio", PathStyle::Windows, "\\\\palvelin\\jako\\"},
+    };
+    for (const DriveCase& c : drives) EXPECT_EQ(driveOf(c.folder, posixDrives, c.style), c.drive) << c.folder;
+
+    struct JoinCase {
+        std::string folder, name;
+        PathStyle style;
+        std::string path;
+    };
+    const std::vector<JoinCase> joins = {
+        {"/home/anna", "p.txt", PathStyle::Posix, "/home/anna/p.txt"},
+        {"/", "p.txt", PathStyle::Posix, "/p.txt"},
+        {"C:\\Temp", "p.txt", PathStyle::Windows, "C:\\Temp\\p.txt"},
+        {"C:\\", "p.txt", PathStyle::Windows, "C:\\p.txt"},
+        {"C:/Temp/", "p.txt", PathStyle::Windows, "C:/Temp/p.txt"},
+        {"/home/anna\\", "p.txt", PathStyle::Posix, "/home/anna\\/p.txt"},  // "\\" is a letter there
+    };
+    for (const JoinCase& c : joins) EXPECT_EQ(joinPath(c.folder, c.name, c.style), c.path) << c.folder;
+
+    EXPECT_EQ(driveRelativeLetter("C:pisteet.txt", PathStyle::Windows), 'C');
+    EXPECT_EQ(driveRelativeLetter("d:p", PathStyle::Windows), 'D');
+    EXPECT_EQ(driveRelativeLetter("C:\\pisteet.txt", PathStyle::Windows), 0);
+    EXPECT_EQ(driveRelativeLetter("C:/pisteet.txt", PathStyle::Windows), 0);
+    EXPECT_EQ(driveRelativeLetter("C:", PathStyle::Windows), 0);
+    EXPECT_EQ(driveRelativeLetter("pisteet.txt", PathStyle::Windows), 0);
+    EXPECT_EQ(driveRelativeLetter("C:pisteet.txt", PathStyle::Posix), 0) << "an ordinary name there";
+}
+
+// A folder and a file with Finnish letters and a character outside
+// Windows-1252 are listed and opened.
+TEST_F(FileChooserTest, NamesBeyondTheCodePageAreListedAndOpened) {
+    const std::string inner = folder.file("probe_J\u00e4\u00e4skel\u00e4inen");
+    std::filesystem::create_directory(nativePath(inner));
+    ASSERT_TRUE(chooser.changeFolder(inner));
+    writeBytes(joinPath(inner, "piste_\u014b.txt", kNativePathStyle), crlfLines(sourceLines(2)));
+    ASSERT_EQ(chooser.fileNames(), std::vector<std::string>{"piste_\u014b.txt"});
+    chooser.fileClicked("piste_\u014b.txt");
+    openAndConvert("piste_\u014b.txt");
+    EXPECT_EQ(session.sourceFileName, joinPath(inner, "piste_\u014b.txt", kNativePathStyle));
+    EXPECT_EQ(session.convertedCount, 2);
 }
 
 }  // namespace

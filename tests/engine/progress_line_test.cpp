@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +19,8 @@
 
 #include "batch/batch_converter.h"
 #include "batch/batch_options.h"
+#include "engine/native_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace lomitra {
 namespace {
@@ -138,6 +142,7 @@ TEST(ProgressLineTest, TerminalDecisionAndSourceSize) {
     // A file is no terminal; the slave side of a pseudo-terminal is.
     Capture file;
     EXPECT_FALSE(ProgressLine::isTerminal(file.stream()));
+#ifndef _WIN32  // a Windows console cannot be made without a window station; file and size below hold there too
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) {
         std::FILE* terminal = std::fopen(ptsname(master), "w");
@@ -148,30 +153,26 @@ TEST(ProgressLineTest, TerminalDecisionAndSourceSize) {
         ADD_FAILURE() << "no pseudo-terminal to test with";
     }
     if (master >= 0) close(master);
+#endif
 
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("lomitra_progress_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string source = (folder / "pisteet.txt").string();
-    std::ofstream(source, std::ios::binary) << std::string(12345, 'x');
+    const testing::TempFolder folder;
+    const std::string source = folder.file("pisteet.txt");
+    std::ofstream(nativePath(source), std::ios::binary) << std::string(12345, 'x');
     EXPECT_EQ(ProgressLine::sourceSize(source), 12345);
-    EXPECT_EQ(ProgressLine::sourceSize(folder.string()), -1) << "a folder";
+    EXPECT_EQ(ProgressLine::sourceSize(folder.path()), -1) << "a folder";
     EXPECT_EQ(ProgressLine::sourceSize(source + ".puuttuu"), -1);
-    std::filesystem::remove_all(folder);
 }
 
 TEST(ProgressLineTest, BatchRunReportsEveryLineWithTheBytesRead) {
     // 20 000 lines of 34 bytes through the real run; the clock moves a second per look.
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("lomitra_progress_run_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string source = (folder / "pisteet.txt").string();
+    const testing::TempFolder folder;
+    const std::string source = folder.file("pisteet.txt");
     {
-        std::ofstream out(source, std::ios::binary);
+        std::ofstream out(nativePath(source), std::ios::binary);
         for (int i = 0; i < 20000; ++i) out << "6859871.251 498696.216 p" << 10000 + i << "\r\n";
     }
     std::string error;
-    const std::vector<std::string> args = {"--fields", "1,2", "-o", (folder / "tulos.txt").string(), source};
+    const std::vector<std::string> args = {"--fields", "1,2", "-o", folder.file("tulos.txt"), source};
     const auto options = parseBatchOptions(args, error);
     ASSERT_TRUE(options) << error;
 
@@ -187,7 +188,6 @@ TEST(ProgressLineTest, BatchRunReportsEveryLineWithTheBytesRead) {
         const int64_t read = static_cast<int64_t>(k + 1) * ProgressLine::kLinesPerLook;
         EXPECT_EQ(lines[k], ProgressLine::text(read, read * 34, 20000 * 34)) << "look " << k;
     }
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -5,27 +5,25 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include "engine/native_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace lomitra {
 namespace {
 
 class TempFile {
 public:
-    explicit TempFile(const std::string& bytes) {
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("lomitra_reader_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++)))
-                    .string();
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
+    explicit TempFile(const std::string& bytes) : path_(folder_.file("source.txt")) {
+        std::ofstream(nativePath(path_), std::ios::binary) << bytes;
     }
-    ~TempFile() { std::filesystem::remove(path_); }
     const std::string& path() const { return path_; }
 
 private:
-    static inline int counter_ = 0;
+    testing::TempFolder folder_{"lomitra-reader-"};
     std::string path_;
 };
 
@@ -134,7 +132,8 @@ TEST(TextLineReader, MissingFile) {
 }
 
 TEST(TextLineReader, AFolderIsNoFile) {
-    TextLineReader reader(std::filesystem::temp_directory_path().string());
+    const testing::TempFolder folder;
+    TextLineReader reader(folder.path());
     EXPECT_FALSE(reader.isOpen());
     std::string line;
     EXPECT_FALSE(reader.readLine(line));

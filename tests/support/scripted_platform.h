@@ -46,6 +46,8 @@ public:
         return std::filesystem::is_regular_file(nativePath(path), error);
     }
 
+    std::vector<std::string> volumeRoots() const override { return volumes; }
+
     // The only message shown so far; fails the test when there is not exactly one.
     Shown only() const {
         EXPECT_EQ(shown.size(), 1u);
@@ -56,6 +58,7 @@ public:
     std::vector<Shown> shown;
     Date date{2009, 3, 5};
     bool printSucceeds = true;
+    std::vector<std::string> volumes;  // the mounted volumes' roots
     int printCalls = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <system_error>
 
+#include "engine/file_paths.h"
 #include "engine/native_file.h"
 
 namespace lomitra::testing {
@@ -35,7 +36,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    // `name` in the folder, joined as the file selection window joins names.
+    std::string file(const std::string& name) const { return joinPath(path_, name, kNativePathStyle); }
 
 private:
     std::string path_;
