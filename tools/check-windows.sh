@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# The Windows check: cross-builds the geodesy, the engine, lomitra-batch and
+# their tests for 64-bit Windows (mingw-w64, posix threads, static), runs the
+# tests under Wine, and compares lomitra-batch.exe's result and table files,
+# byte for byte, with the Linux build's on generated files of every setting,
+# standard input to standard output included.
+# Installs what is missing (Debian, as root).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+started=$SECONDS
+
+packages=(g++-mingw-w64-x86-64-posix wine wine64 googletest cmake make g++ gawk)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get -o DPkg::Lock::Timeout=600 update -qq
+  apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}" >/dev/null
+fi
+
+jobs=$(nproc)
+windows=$root/build-windows
+linux=$root/build-windows/linux
+export WINEDEBUG=-all
+export WINEPREFIX=$windows/wine-prefix
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
+
+echo "== Cross build for Windows"
+cmake -S . -B "$windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DLOMITRA_WERROR=ON -DLOMITRA_UI=OFF -DLOMITRA_BENCH=OFF \
+      -DLOMITRA_GTEST_SOURCE=/usr/src/googletest >/dev/null
+cmake --build "$windows" -j"$jobs" --target geodesy_tests engine_tests lomitra-batch
+
+echo "== Linux build of lomitra-batch to compare with"
+cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=Release -DLOMITRA_UI=OFF -DLOMITRA_BENCH=OFF >/dev/null
+cmake --build "$linux" -j"$jobs" --target lomitra-batch
+
+exe=$windows/bin/lomitra-batch.exe
+elf=$linux/bin/lomitra-batch
+wine "$exe" --version >/dev/null 2>&1 || true  # the first start makes the Wine prefix
+
+echo "== Tests under Wine"
+for suite in geodesy_tests engine_tests; do
+  wine "$windows/bin/$suite.exe" --gtest_brief=1
+done
+
+echo "== lomitra-batch.exe against the Linux build"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Sources of every kind: identifier in columns 1-8, the coordinates right-aligned
+# in 9-24 and 25-40, a remark; between them lines at sea, outside the area,
+# without coordinates, empty, with tabs, bytes above 0x7F and 0x1A.
+WORK=$work LC_ALL=C gawk -v seed=154 'BEGIN {
+  srand(seed)
+  kinds["euref"] = 1; kinds["kkj"] = 1; kinds["dd"] = 1; kinds["dm"] = 1; kinds["dms"] = 1
+  for (kind in kinds) {
+    file = ENVIRON["WORK"] "/" kind ".txt"
+    for (i = 0; i < 4000; i++) {
+      if (i % 97 == 0) { printf "Otsikko \344\366 %d\r\n", i > file; continue }
+      if (i % 89 == 0) { printf "\r\n" > file; continue }
+      if (i % 83 == 0) { printf "x\032y\t%d\r\n", i > file; continue }
+      lat = 59.6 + rand() * 10.6; lon = 19.5 + rand() * 12
+      decimals = int(rand() * 5)
+      if (kind == "euref") { a = 6600000 + rand() * 1200000; b = 50000 + rand() * 700000 }
+      if (kind == "kkj")   { a = 6600000 + rand() * 1200000; b = (1 + int(rand() * 4)) * 1000000 + 150000 + rand() * 700000 }
+      if (kind == "dd")    { a = lat; b = lon; decimals += 4 }
+      if (kind == "dm")    { a = int(lat) * 100 + (lat - int(lat)) * 60; b = int(lon) * 100 + (lon - int(lon)) * 60; decimals += 2 }
+      if (kind == "dms")   { m = (lat - int(lat)) * 60; a = int(lat) * 10000 + int(m) * 100 + (m - int(m)) * 60
+                             m = (lon - int(lon)) * 60; b = int(lon) * 10000 + int(m) * 100 + (m - int(m)) * 60 }
+      if (i % 71 == 0 && (kind == "euref" || kind == "kkj")) { a = 6100000 + rand() * 50000 }  # at sea, south
+      if (i % 67 == 0) { a = a * 10 }                                                         # outside the area
+      sep = (i % 5 == 0) ? "\t" : " "
+      printf "P%-7d%16.*f%s%15.*f  huom \344%d\r\n", i, decimals, a, sep, decimals, b, i > file
+    }
+    close(file)
+  }
+}'
+
+runs=0
+compare() {  # source-kind options... (the layout alternates: fixed columns, free format)
+  local source=$work/$1.txt
+  shift
+  local -a options=("$@")
+  if ((runs % 2 == 0)); then options+=(--columns 9:16,25:16,1:8); else options+=(--fields 2,3,1); fi
+  "$elf" "${options[@]}" -o "$work/linux.out" --table "$work/linux.tab" "$source" 2>"$work/linux.err" || true
+  wine "$exe" "${options[@]}" -o "$work/win.out" --table "$work/win.tab" "$source" 2>"$work/win.err" || true
+  for part in out tab err; do
+    if ! cmp -s "$work/linux.$part" "$work/win.$part"; then
+      echo "DIFFERENT ($part): ${options[*]} $1" >&2
+      cmp "$work/linux.$part" "$work/win.$part" >&2 || true
+      exit 1
+    fi
+  done
+  runs=$((runs + 1))
+}
+
+for sz in tm34 tm35 tm36; do
+  for rz in own 1 2 3 4 5; do compare euref --source-zone "$sz" --result-zone "$rz"; done
+done
+for rz in tm34 tm35 tm36 gk19 gk20 gk21 gk22 gk23 gk24 gk25 gk26 gk27 gk28 gk29 gk30 gk31 gk32; do
+  compare kkj --direction kkj-euref --result-zone "$rz"
+done
+for f in dd dm dms; do
+  compare euref --result geographic --result-format "$f"
+  compare kkj --direction kkj-euref --result geographic --result-format "$f"
+  compare "$f" --source geographic --source-format "$f"
+  compare "$f" --direction kkj-euref --source geographic --source-format "$f" --result-zone gk25
+  for g in dd dm dms; do
+    compare "$f" --source geographic --source-format "$f" --result geographic --result-format "$g"
+    compare "$f" --direction kkj-euref --source geographic --source-format "$f" \
+            --result geographic --result-format "$g"
+  done
+done
+
+# Standard input to standard output: empty lines and a 0x1A byte pass unchanged.
+printf 'P1 6718527.414 3106266.213\r\n\r\n\n\032\r\nx\032y 6712263.904 3495070.508\r\n\r\n' >"$work/stdin.txt"
+"$elf" --direction kkj-euref --fields 2,3,1 - <"$work/stdin.txt" >"$work/linux.out" 2>/dev/null
+wine "$exe" --direction kkj-euref --fields 2,3,1 - <"$work/stdin.txt" >"$work/win.out" 2>/dev/null
+cmp "$work/linux.out" "$work/win.out"
+runs=$((runs + 1))
+
+echo "== Windows check passed: $runs runs byte-identical, $((SECONDS - started)) s"
