@@ -28,6 +28,7 @@
 #include "engine/cp1252.h"
 #include "engine/map_sheet.h"
 #include "engine/rebuild_line.h"
+#include "engine/text_trim.h"
 #include "engine/texts.h"
 #include "geodesy/ellipsoid.h"
 #include "geodesy/transverse_mercator.h"
@@ -41,25 +42,6 @@ constexpr double kFalseEasting = 500000.0;   // metres
 constexpr double kZonePrefix = 1000000.0;    // metres per zone number in the east value
 constexpr int32_t kResultWidth = 14;         // characters of a result text
 constexpr double kHighestGkZone = 32.0;      // ETRS-GK19 ... ETRS-GK32
-
-bool isSeparator(unsigned char c) { return c <= 32; }
-
-// `text` without leading and trailing spaces (code 32 only).
-std::string_view trimSpaces(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
-// `text` without leading and trailing separators (codes 0 to 32).
-std::string_view trimSeparators(std::string_view text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && isSeparator(static_cast<unsigned char>(text[first]))) ++first;
-    while (last > first && isSeparator(static_cast<unsigned char>(text[last - 1]))) --last;
-    return text.substr(first, last - first);
-}
 
 // Appends `text` padded with spaces and cut to `width` characters.
 void appendPadded(std::string& out, std::string_view text, std::size_t width) {
@@ -84,7 +66,7 @@ bool cutField(const ConversionState& state, std::string_view line, int32_t f, st
     const std::string_view field = trimSeparators(line.substr(begin - 1, end - begin));
     if (f == kMaxFields - 1 &&
         std::any_of(field.begin(), field.end(),
-                    [](char c) { return isSeparator(static_cast<unsigned char>(c)); })) {
+                    [](char c) { return isFieldSeparator(static_cast<unsigned char>(c)); })) {
         return false;
     }
     out.assign(field);
@@ -282,7 +264,7 @@ void splitFields(ConversionState& state, std::string_view line) {
     int32_t count = 0;
     for (int32_t j = 1; j <= length && count < kMaxFields; ++j) {
         const auto ch = static_cast<unsigned char>(line[static_cast<std::size_t>(j - 1)]);
-        if (!isSeparator(ch) && isSeparator(previous)) state.fieldStart[count++] = j;
+        if (!isFieldSeparator(ch) && isFieldSeparator(previous)) state.fieldStart[count++] = j;
         previous = ch;
     }
     state.fieldStart[count] = length + 1;

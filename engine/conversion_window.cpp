@@ -12,11 +12,15 @@
 #include "engine/safe_file_writer.h"
 #include "engine/settings_window.h"
 #include "engine/text_line_reader.h"
+#include "engine/text_trim.h"
 #include "engine/texts.h"
 
 namespace lomitra {
 
 namespace {
+
+// A typed or listed text without leading and trailing spaces (tabs belong to the text).
+std::string trimmedText(std::string_view text) { return std::string(trimSpaces(text)); }
 
 constexpr int kEnterKey = 13;
 // A result line shorter than this holds no source coordinates (columns 10-37).
@@ -24,14 +28,6 @@ constexpr std::size_t kMinCopyBackLength = 38;
 // The coordinate line is chosen among lines longer than this when line 0 is short.
 constexpr std::size_t kShortFirstLine = 6;
 constexpr std::size_t kCoordinateLineMinimum = 16;
-
-// Removes leading and trailing spaces only (tabs belong to the text).
-std::string trimSpaces(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
 
 // Columns `first`..`first + count - 1` (1-based) of `line`, as far as the line reaches.
 std::string_view columns(std::string_view line, std::size_t first, std::size_t count) {
@@ -109,8 +105,8 @@ void ConversionWindowModel::cmdMuunna_Click() {
 
 void ConversionWindowModel::convertTypedPoint() {
     ConversionState& state = engine_.state();
-    state.pointText[0] = trimSpaces(txtKoord[0]);
-    state.pointText[1] = trimSpaces(txtKoord[1]);
+    state.pointText[0] = trimmedText(txtKoord[0]);
+    state.pointText[1] = trimmedText(txtKoord[1]);
     state.pointText[4] = txtKoord[2];
     if (state.pointText[0].empty() || state.pointText[1].empty()) {
         report(MessageKind::Warning, texts::kCoordinatesNotGiven);
@@ -178,9 +174,9 @@ void ConversionWindowModel::lstTulos_Click(int index) {
     }
     const std::string& line = lstTulos[static_cast<std::size_t>(index)];
     if (line.size() < kMinCopyBackLength) return;
-    txtKoord[0] = trimSpaces(columns(line, 10, 14));
-    txtKoord[1] = trimSpaces(columns(line, 24, 14));
-    txtKoord[2] = trimSpaces(columns(line, 1, 8));
+    txtKoord[0] = trimmedText(columns(line, 10, 14));
+    txtKoord[1] = trimmedText(columns(line, 24, 14));
+    txtKoord[2] = trimmedText(columns(line, 1, 8));
 }
 
 bool ConversionWindowModel::cmdLopeta_Click() {

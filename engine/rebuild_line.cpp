@@ -7,22 +7,13 @@
 #include <string_view>
 
 #include "engine/conversion_engine.h"
+#include "engine/text_trim.h"
 #include "engine/texts.h"
 
 namespace lomitra {
 namespace {
 
 constexpr int64_t kResultWidth = 14;  // characters of a result text
-
-bool isSeparator(unsigned char c) { return c <= 32; }
-
-// `text` without leading and trailing spaces.
-std::string_view trimSpaces(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 
 // Characters of `t` before its decimal point (all of them without one).
 int64_t integerLength(std::string_view t) {
@@ -100,13 +91,13 @@ bool fieldRoom(const ConversionState& state, const std::string& line, int32_t k,
     column = state.fieldStart[k];
     if (column < 1 || column > length) return false;
     std::size_t end = static_cast<std::size_t>(column - 1);
-    while (end < line.size() && !isSeparator(static_cast<unsigned char>(line[end]))) ++end;
+    while (end < line.size() && !isFieldSeparator(static_cast<unsigned char>(line[end]))) ++end;
     fieldLength = static_cast<int64_t>(end) - (column - 1);
     const bool lastField = k + 2 > kMaxFields || state.fieldStart[k + 2] == 0;
     if (lastField) {
         const bool moreFields =
             std::any_of(line.begin() + static_cast<std::ptrdiff_t>(end), line.end(),
-                        [](char c) { return !isSeparator(static_cast<unsigned char>(c)); });
+                        [](char c) { return !isFieldSeparator(static_cast<unsigned char>(c)); });
         if (moreFields) return false;
         room = length - column + 1;
     } else {

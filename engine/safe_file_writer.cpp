@@ -119,4 +119,13 @@ std::string failureOutcomeText(uint64_t bytesDelivered) {
            std::string(texts::kOutputCutShort2);
 }
 
+bool sameOutputFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    if (a == b) return true;
+    const OutputIdentity x = identifyOutput(a);
+    const OutputIdentity y = identifyOutput(b);
+    if (x.exists != y.exists) return false;
+    return x.exists ? (x.device == y.device && x.file == y.file) : x.name == y.name;
+}
+
 }  // namespace lomitra

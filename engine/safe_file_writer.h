@@ -101,4 +101,15 @@ std::string failureOutcomeText(uint64_t bytesDelivered);
 // hard links; existing or not.
 bool sameOutputFile(const std::string& a, const std::string& b);
 
+// What identifies an output for sameOutputFile: the device (volume) and the
+// file number of an existing file, else the full normal name it would get.
+// Each system has its own (safe_file_writer_posix.cpp, _windows.cpp).
+struct OutputIdentity {
+    bool exists = false;
+    uint64_t device = 0;
+    uint64_t file = 0;
+    std::string name;
+};
+OutputIdentity identifyOutput(const std::string& path);
+
 }  // namespace lomitra

@@ -202,25 +202,14 @@ bool SafeFileWriter::replaceTarget() {
 
 void SafeFileWriter::deleteTemporary() { ::unlink(temporary_.c_str()); }
 
-namespace {
-
-// What identifies an output: the device and inode of an existing file (or of
-// what a descriptor alias names), else the absolute normal name it would get.
-struct OutputIdentity {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    std::string name;
-};
-
-OutputIdentity identify(const std::string& path) {
+OutputIdentity identifyOutput(const std::string& path) {
     OutputIdentity id;
     struct stat st {};
     const int alias = descriptorAlias(path);
     if (alias >= 0 ? ::fstat(alias, &st) == 0 : ::stat(path.c_str(), &st) == 0) {
         id.exists = true;
-        id.device = st.st_dev;
-        id.inode = st.st_ino;
+        id.device = static_cast<uint64_t>(st.st_dev);
+        id.file = static_cast<uint64_t>(st.st_ino);
         return id;
     }
     std::string final;
@@ -229,17 +218,6 @@ OutputIdentity identify(const std::string& path) {
     const fs::path folder = fs::weakly_canonical(fs::absolute(folderOf(final), error), error);
     id.name = (folder / nameOf(final)).lexically_normal().string();
     return id;
-}
-
-}  // namespace
-
-bool sameOutputFile(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    if (a == b) return true;
-    const OutputIdentity x = identify(a);
-    const OutputIdentity y = identify(b);
-    if (x.exists != y.exists) return false;
-    return x.exists ? (x.device == y.device && x.inode == y.inode) : x.name == y.name;
 }
 
 }  // namespace lomitra

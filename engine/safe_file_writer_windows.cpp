@@ -252,19 +252,9 @@ bool SafeFileWriter::replaceTarget() {
 
 void SafeFileWriter::deleteTemporary() { ::DeleteFileW(widen(temporary_).c_str()); }
 
-namespace {
-
-// What identifies an output: the volume and file index of an existing file,
-// else its full name in lower case (Windows names ignore case).
-struct OutputIdentity {
-    bool exists = false;
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
-    std::wstring name;
-};
-
-OutputIdentity identify(const std::string& path) {
+// An existing file is known by its volume and file index, anything else by
+// its full name in lower case (Windows names ignore case).
+OutputIdentity identifyOutput(const std::string& path) {
     OutputIdentity id;
     const std::wstring name = path == "-" ? std::wstring(L"CONOUT$") : widen(path);
     const HANDLE probe = path == "-" ? INVALID_HANDLE_VALUE : openToLookAt(name);
@@ -274,9 +264,8 @@ OutputIdentity identify(const std::string& path) {
         ::CloseHandle(probe);
         if (disk) {
             id.exists = true;
-            id.volume = info.dwVolumeSerialNumber;
-            id.indexHigh = info.nFileIndexHigh;
-            id.indexLow = info.nFileIndexLow;
+            id.device = info.dwVolumeSerialNumber;
+            id.file = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
             return id;
         }
     }
@@ -289,20 +278,8 @@ OutputIdentity identify(const std::string& path) {
     full.resize(n < full.size() ? n : 0);
     if (full.empty()) full = name;
     for (wchar_t& c : full) c = static_cast<wchar_t>(std::towlower(c));
-    id.name = full;
+    id.name = narrow(full);
     return id;
-}
-
-}  // namespace
-
-bool sameOutputFile(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    if (a == b) return true;
-    const OutputIdentity x = identify(a);
-    const OutputIdentity y = identify(b);
-    if (x.exists != y.exists) return false;
-    if (x.exists) return x.volume == y.volume && x.indexHigh == y.indexHigh && x.indexLow == y.indexLow;
-    return x.name == y.name;
 }
 
 }  // namespace lomitra

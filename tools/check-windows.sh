@@ -10,17 +10,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 started=$SECONDS
 
-packages=(g++-mingw-w64-x86-64-posix wine wine64 googletest cmake make g++ gawk)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get -o DPkg::Lock::Timeout=600 update -qq
-  apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}" >/dev/null
-fi
+./tools/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 googletest cmake make g++ gawk
 
 jobs=$(nproc)
 windows=$root/build-windows

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Lomitra needs to build and test, if missing.
+# Installs Debian packages if missing: those Lomitra needs to build and test,
+# or the ones named as arguments (the checks that need more tools name theirs).
 set -euo pipefail
 packages=(g++ cmake make googletest libgtest-dev libbenchmark-dev qt6-base-dev
           libqt6printsupport6 fonts-liberation desktop-file-utils dpkg-dev)
+if (($#)); then packages=("$@"); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -10,6 +12,6 @@ done
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq "${missing[@]}" >/dev/null
+  apt-get -o DPkg::Lock::Timeout=600 update -qq
+  apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}" >/dev/null
 fi

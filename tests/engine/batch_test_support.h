@@ -66,14 +66,7 @@ protected:
     static void write(const std::string& p, const std::string& bytes) {
         std::ofstream(nativePath(p), std::ios::binary) << bytes;
     }
-    std::vector<std::string> namesInDir() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-            names.push_back(utf8Name(entry.path().filename()));
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> namesInDir() const { return folder_.names(); }
     std::size_t filesInDir() const { return namesInDir().size(); }
 
     // Starts lomitra-batch with `args`; standard error goes to the file

@@ -46,12 +46,7 @@ protected:
     static void put(const std::string& p, const std::string& bytes) {
         std::ofstream(nativePath(p), std::ios::binary) << bytes;
     }
-    std::vector<std::string> namesInDir() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(utf8Name(entry.path().filename()));
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> namesInDir() const { return folder_.names(); }
     std::size_t filesInDir() const { return namesInDir().size(); }
     // Writes `lines` through a writer of `target` and commits.
     static bool writeFile(const std::string& target, const std::vector<std::string>& lines, std::string* reason = nullptr) {

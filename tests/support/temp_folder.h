@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "engine/file_paths.h"
 #include "engine/native_file.h"
@@ -36,6 +38,15 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return path_; }
+    // The names in the folder, sorted.
+    std::vector<std::string> names() const {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(nativePath(path_))) {
+            found.push_back(utf8Name(entry.path().filename()));
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    }
     // `name` in the folder, joined as the file selection window joins names.
     std::string file(const std::string& name) const { return joinPath(path_, name, kNativePathStyle); }
 
