@@ -59,13 +59,8 @@ protected:
     }
 
     std::string path(const std::string& name) const { return folder_.file(name); }
-    static std::string read(const std::string& p) {
-        std::ifstream in(nativePath(p), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void write(const std::string& p, const std::string& bytes) {
-        std::ofstream(nativePath(p), std::ios::binary) << bytes;
-    }
+    static std::string read(const std::string& p) { return readBytes(p); }
+    static void write(const std::string& p, const std::string& bytes) { writeBytes(p, bytes); }
     std::vector<std::string> namesInDir() const { return folder_.names(); }
     std::size_t filesInDir() const { return namesInDir().size(); }
 

@@ -39,13 +39,8 @@ namespace fs = std::filesystem;
 class WriterTest : public ::testing::Test {
 protected:
     std::string path(const char* name) const { return folder_.file(name); }
-    static std::string contents(const std::string& p) {
-        std::ifstream in(nativePath(p), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void put(const std::string& p, const std::string& bytes) {
-        std::ofstream(nativePath(p), std::ios::binary) << bytes;
-    }
+    static std::string contents(const std::string& p) { return testing::readBytes(p); }
+    static void put(const std::string& p, const std::string& bytes) { testing::writeBytes(p, bytes); }
     std::vector<std::string> namesInDir() const { return folder_.names(); }
     std::size_t filesInDir() const { return namesInDir().size(); }
     // Writes `lines` through a writer of `target` and commits.

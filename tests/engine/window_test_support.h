@@ -42,18 +42,6 @@ public:
     int hides = 0;
 };
 
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(nativePath(path), std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(nativePath(path), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 // Lines joined with CR LF after each.
 inline std::string crlfLines(const std::vector<std::string>& lines) {
     std::string bytes;

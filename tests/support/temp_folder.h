@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <system_error>
@@ -16,6 +18,15 @@
 #include "engine/native_file.h"
 
 namespace lomitra::testing {
+
+// A whole file's bytes, and writing them (the name UTF-8).
+inline std::string readBytes(const std::string& path) {
+    std::ifstream in(nativePath(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(nativePath(path), std::ios::binary | std::ios::trunc) << bytes;
+}
 
 class TempFolder {
 public:
