@@ -154,5 +154,39 @@ TEST(KkjSheetId, SheetsOfOneBlockFollowTheirLayout) {
     EXPECT_EQ(west.substr(0, 6), "203403");
 }
 
+TEST(MapSheetExtremes, AnyDoubleGivesAWellFormedOrEmptyIdentifier) {
+    // Extremes, infinities, NaN and denormals combined with each other and with
+    // points inside both sheet areas: no undefined behaviour (checked by the
+    // sanitizer build), and an identifier only where the point lies in the area.
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr double kMax = std::numeric_limits<double>::max();
+    constexpr double kDenormal = std::numeric_limits<double>::denorm_min();
+    const double values[] = {0.0,    -0.0,   kDenormal, -kDenormal, 1e300,   -1e300,   kInf,
+                             -kInf,  kNaN,   kMax,      -kMax,      2147483647e6, -2147483648e6,
+                             6672000.0,      385000.0,  3386000.0,  7000000.0};
+    int utmCount = 0;
+    int kkjCount = 0;
+    for (const double N : values) {
+        for (const double E : values) {
+            const std::string utm = utmSheetId(N, E);
+            const bool inUtmArea = N >= 5706000.0 && N < 8010000.0 && E >= -460000.0 && E < 1460000.0;
+            EXPECT_EQ(!utm.empty(), inUtmArea) << N << " " << E << ": " << utm;
+            if (!utm.empty()) {
+                EXPECT_TRUE(isWellFormedUtm(utm)) << N << " " << E << ": " << utm;
+                ++utmCount;
+            }
+            const std::string kkj = kkjSheetId(N, E);
+            const bool inKkjArea = N >= 6500000.0 && N <= 7800000.0 && E >= 550000.0 && E <= 5450000.0;
+            EXPECT_TRUE(kkj.empty() || (inKkjArea && isWellFormedKkj(kkj))) << N << " " << E << ": " << kkj;
+            kkjCount += kkj.empty() ? 0 : 1;
+        }
+    }
+    EXPECT_GE(utmCount, 10);  // two north values times five east values lie in the UTM area
+    EXPECT_GT(kkjCount, 0);
+    // A denormal east value is the east value 0.
+    EXPECT_EQ(utmSheetId(6672000.0, kDenormal), utmSheetId(6672000.0, 0.0));
+    EXPECT_EQ(utmSheetId(6672000.0, -kDenormal), utmSheetId(6672000.0, 0.0));
+}
+
 }  // namespace
 }  // namespace lomitra
