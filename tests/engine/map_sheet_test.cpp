@@ -8,34 +8,15 @@
 #include <string>
 
 #include "engine/kkj_zone.h"
+#include "tests/support/map_sheet_format.h"
 
 namespace lomitra {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-bool isQuarterDigit(char c) { return c >= '1' && c <= '4'; }
-
-// Seven characters: row letter (no I, no O), column digit, three quarter
-// digits, square letter A-H, quarter digit.
-bool isWellFormedUtm(const std::string& id) {
-    return id.size() == 7 && id[0] >= 'A' && id[0] <= 'Z' && id[0] != 'I' && id[0] != 'O' &&
-           id[1] >= '0' && id[1] <= '9' && isQuarterDigit(id[2]) && isQuarterDigit(id[3]) &&
-           isQuarterDigit(id[4]) && id[5] >= 'A' && id[5] <= 'H' && isQuarterDigit(id[6]);
-}
-
-// Eight characters: zone digit, row digit or M, two block digits, sheet 01-15,
-// letter A-F, digit 1-6.
-bool isWellFormedKkj(const std::string& id) {
-    if (id.size() != 8) {
-        return false;
-    }
-    const int sheet = (id[4] - '0') * 10 + (id[5] - '0');
-    return id[0] >= '0' && id[0] <= '9' && ((id[1] >= '0' && id[1] <= '9') || id[1] == 'M') &&
-           isQuarterDigit(id[2]) && isQuarterDigit(id[3]) && id[4] >= '0' && id[4] <= '1' &&
-           id[5] >= '0' && id[5] <= '9' && sheet >= 1 && sheet <= 15 && id[6] >= 'A' &&
-           id[6] <= 'F' && id[7] >= '1' && id[7] <= '6';
-}
+using map_sheet_format::isWellFormedKkj;
+using map_sheet_format::isWellFormedUtm;
 
 TEST(UtmSheetId, KnownSheetsAndTheAreaLimits) {
     struct Case {
@@ -114,6 +95,8 @@ TEST(KkjSheetId, KnownSheetsAndTheAreaLimits) {
         // "2M1101@1" and "2M1101@0", which name no sheet.
         {"Baltic sea south of Aland", 6500000.0, 3246000.0, ""},
         {"far west, zone 0", 6500000.0, 770000.0, ""},
+        // Nearest to the central meridian of zone -1: truncation made its zone digit "0" ("031203A1").
+        {"west of zone 0", 7044383.7354891, 1222627.626359472, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(kkjSheetId(c.N, c.E), c.expected) << c.name;
@@ -130,6 +113,22 @@ TEST(KkjSheetId, EveryPointOfTheMainlandHasAWellFormedSheet) {
             ASSERT_EQ(id[0], '0' + kkjZoneOf(N, E)) << N << " " << E;
         }
     }
+}
+
+TEST(KkjSheetId, TheZoneDigitIsThePointsZoneAllOverTheArea) {
+    // The whole KKJ rectangle, sea and neighbouring countries included: an
+    // identifier, where there is one, begins with the zone of its point.
+    int sheets = 0;
+    for (double N = 6500000.0; N <= 7800000.0; N += 21700.0) {
+        for (double E = 550000.0; E <= 5450000.0; E += 9100.0) {
+            const std::string id = kkjSheetId(N, E);
+            if (id.empty()) continue;
+            ASSERT_TRUE(isWellFormedKkj(id)) << N << " " << E << ": " << id;
+            ASSERT_EQ(id[0], '0' + kkjZoneOf(N, E)) << N << " " << E << ": " << id;
+            ++sheets;
+        }
+    }
+    EXPECT_GT(sheets, 20000);
 }
 
 TEST(KkjSheetId, SheetsOfOneBlockFollowTheirLayout) {
