@@ -42,6 +42,7 @@ trap 'rm -rf "$scratch"' EXIT
 findings=$PWD/build-fuzz/findings
 mkdir -p "$findings"
 
+passed=0
 for target in "${targets[@]}"; do
   corpus=$scratch/$target
   mkdir -p "$corpus"
@@ -52,9 +53,12 @@ for target in "${targets[@]}"; do
        -artifact_prefix="$findings/$target-" "$corpus" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "FINDING in fuzz_$target; its input is in $findings/" >&2
+    echo "fuzz: $passed passed, 1 failed"
     exit 1
   fi
+  passed=$((passed + 1))
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
   echo "   ${runs:-?} runs, ${rate:-?} per second, no finding"
 done
+echo "fuzz: $passed passed, 0 failed"
