@@ -5,9 +5,13 @@
 // another zone, and the half width of a zone. A change of zone agrees with the
 // exact transverse Mercator to a few centimetres, the half width to about
 // 20 m (0.03 %); sheet borders need no more. The correction terms of
-// kkjZoneChange are evaluated from single-precision copies of their inputs, as
-// in the original formulation, so that points on sheet borders fall on the
-// same side.
+// kkjZoneChange are evaluated from single-precision copies of their inputs,
+// as the closed form defines them, so that points on sheet borders fall on
+// the same side.
+//
+// Defined for every double: zones are clamped to 32 bits and zone
+// differences taken in doubles, so points far outside any zone, infinities
+// and NaNs give defined (if meaningless) results, never an overflow.
 //
 // Symbols: phiPrime is the rectifying latitude N / A, phi the footpoint
 // latitude, u the east distance from the central meridian divided by the polar
