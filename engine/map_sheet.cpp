@@ -15,7 +15,9 @@
 // (on those limits the arithmetic would run past Z and 9). A KKJ identifier is
 // either well formed or empty: for points at sea or abroad inside the KKJ
 // rectangle the arithmetic can give characters outside their sets (such as
-// "2M1101@1"), and such a point gets no identifier.
+// "2M1101@1"), or a zone digit other than the point's zone (a point whose
+// nearest central meridian lies west of zone 0 would get "0"), and such a
+// point gets no identifier.
 #include "engine/map_sheet.h"
 
 #include <cmath>
@@ -121,8 +123,9 @@ std::string kkjSheetId(double N, double E) {
         cell[level] = d;
     }
 
-    // Well formed or nothing.
-    const bool wellFormed = d1 >= 0 && d1 <= 9 && d2 <= 9 && d3 >= 1 && d3 <= 4 && d4 >= 1 &&
+    // Well formed or nothing; the zone digit must name the point's own zone
+    // (west of zone 0 the zone is negative, and truncation would give "0").
+    const bool wellFormed = d1 == zone && d1 >= 0 && d1 <= 9 && d2 <= 9 && d3 >= 1 && d3 <= 4 && d4 >= 1 &&
                             d4 <= 4 && d5 >= 1 && d5 <= 15 && cell[0] >= 1 && cell[0] <= 6 &&
                             cell[1] >= 1 && cell[1] <= 6;
     if (!wellFormed) {

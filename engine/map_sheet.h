@@ -5,8 +5,9 @@
 
 namespace lomitra {
 
-// N, E: YKJ metres. Eight characters such as "203406A3", or empty outside the
-// KKJ sheet area (or where the arithmetic would not give a well-formed identifier).
+// N, E: YKJ metres. Eight characters such as "203406A3", the first the KKJ zone
+// of the point, or empty outside the KKJ sheet area (or where the arithmetic
+// would not give a well-formed identifier of the point's own zone).
 std::string kkjSheetId(double N, double E);
 
 // N, E: ETRS-TM35FIN metres. Seven characters such as "L4133B3", or empty

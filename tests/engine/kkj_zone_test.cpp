@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 #include "geodesy/ellipsoid.h"
 #include "geodesy/transverse_mercator.h"
@@ -140,6 +142,83 @@ TEST_F(KkjZone, HalfWidthIsTheDistanceToTheMeridianOneAndAHalfDegreesAway) {
         EXPECT_NEAR(kkjZoneHalfWidth(N), east, 30.0) << N;
         EXPECT_LT(kkjZoneHalfWidth(N + 100000.0), kkjZoneHalfWidth(N)) << N;
     }
+}
+
+// Far outside every zone, infinite or NaN: the helpers stay defined (under the
+// sanitizers no signed overflow and no out-of-range conversion) and give the
+// zones their header promises.
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kMax = std::numeric_limits<double>::max();
+constexpr double kDenormal = std::numeric_limits<double>::denorm_min();
+constexpr int32_t kZoneMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kZoneMin = std::numeric_limits<int32_t>::min();
+
+TEST(KkjZoneExtremes, ZoneOfIsClampedOrTheZoneOfThePrefix) {
+    struct Case {
+        const char* name;
+        double N;
+        double E;
+        int32_t expectedZone;
+    };
+    const Case cases[] = {
+        {"east 1e300", 6700000.0, 1e300, kZoneMax},
+        {"east -1e300", 6700000.0, -1e300, kZoneMin},
+        {"east +inf", 6700000.0, kInf, kZoneMax},
+        {"east -inf", 6700000.0, -kInf, kZoneMin},
+        {"east DBL_MAX", 6700000.0, kMax, kZoneMax},
+        {"east -DBL_MAX", 6700000.0, -kMax, kZoneMin},
+        {"east NaN", 6700000.0, kNaN, 0},
+        {"both NaN", kNaN, kNaN, 0},
+        // On the central meridian of the last and first 32-bit zones.
+        {"central meridian of zone INT32_MAX", 6700000.0, 2147483647.5e6, kZoneMax},
+        {"central meridian of zone INT32_MIN", 6700000.0, -2147483648.5e6, kZoneMin},
+        // 1.6 degrees east of zone INT32_MAX / west of INT32_MIN: the next zone lies beyond the range.
+        {"east edge of zone INT32_MAX", 6700000.0, 2147483647.5e6 + 85000.0, kZoneMax},
+        {"west edge of zone INT32_MIN", 6700000.0, -2147483648.5e6 - 85000.0, kZoneMin},
+        {"prefix one past INT32_MAX", 6700000.0, 2147483648.5e6, kZoneMax},
+        // No longitude can be computed: the zone of the prefix.
+        {"north NaN", kNaN, 3500000.0, 3},
+        {"north +inf", kInf, 3500000.0, 3},
+        {"north -inf", -kInf, 2300000.0, 2},
+        {"north 1e300", 1e300, 4500000.0, 4},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(kkjZoneOf(c.N, c.E), c.expectedZone) << c.name;
+    }
+    // Denormal and signed-zero east values are the east value 0.
+    for (const double N : {6700000.0, 7500000.0, 0.0, kDenormal}) {
+        EXPECT_EQ(kkjZoneOf(N, kDenormal), kkjZoneOf(N, 0.0)) << N;
+        EXPECT_EQ(kkjZoneOf(N, -kDenormal), kkjZoneOf(N, 0.0)) << N;
+        EXPECT_EQ(kkjZoneOf(N, -0.0), kkjZoneOf(N, 0.0)) << N;
+    }
+}
+
+TEST(KkjZoneExtremes, ChangeIsDefinedForEveryInput) {
+    const double values[] = {0.0,   -0.0,  kDenormal, -kDenormal, 1e300,           -1e300,
+                             kInf,  -kInf, kNaN,      kMax,       -kMax,           6700000.0,
+                             3500000.0,    2147483647.5e6,        -2147483648.5e6, 2147483648e6};
+    const int32_t zones[] = {kZoneMin, -1, 0, 2, 3, 5, kZoneMax};
+    int unchanged = 0;
+    for (const double N : values) {
+        for (const double E : values) {
+            for (const int32_t zone : zones) {
+                double N2 = 1.0;
+                double E2 = 1.0;
+                kkjZoneChange(zone, N, E, N2, E2);
+                // Already in the target zone (its prefix clamped as in kkjZoneOf): returned bit for bit.
+                const double prefix = std::isnan(E) ? 0.0 : std::trunc(E / 1000000.0);
+                const bool own = prefix == zone || (prefix > kZoneMax && zone == kZoneMax) ||
+                                 (prefix < kZoneMin && zone == kZoneMin);
+                if (own) {
+                    EXPECT_EQ(std::memcmp(&N2, &N, sizeof N), 0) << N << " " << E << " " << zone;
+                    EXPECT_EQ(std::memcmp(&E2, &E, sizeof E), 0) << N << " " << E << " " << zone;
+                    ++unchanged;
+                }
+            }
+        }
+    }
+    EXPECT_GT(unchanged, 100);
 }
 
 }  // namespace

@@ -8,34 +8,15 @@
 #include <string>
 
 #include "engine/kkj_zone.h"
+#include "tests/support/map_sheet_format.h"
 
 namespace lomitra {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-bool isQuarterDigit(char c) { return c >= '1' && c <= '4'; }
-
-// Seven characters: row letter (no I, no O), column digit, three quarter
-// digits, square letter A-H, quarter digit.
-bool isWellFormedUtm(const std::string& id) {
-    return id.size() == 7 && id[0] >= 'A' && id[0] <= 'Z' && id[0] != 'I' && id[0] != 'O' &&
-           id[1] >= '0' && id[1] <= '9' && isQuarterDigit(id[2]) && isQuarterDigit(id[3]) &&
-           isQuarterDigit(id[4]) && id[5] >= 'A' && id[5] <= 'H' && isQuarterDigit(id[6]);
-}
-
-// Eight characters: zone digit, row digit or M, two block digits, sheet 01-15,
-// letter A-F, digit 1-6.
-bool isWellFormedKkj(const std::string& id) {
-    if (id.size() != 8) {
-        return false;
-    }
-    const int sheet = (id[4] - '0') * 10 + (id[5] - '0');
-    return id[0] >= '0' && id[0] <= '9' && ((id[1] >= '0' && id[1] <= '9') || id[1] == 'M') &&
-           isQuarterDigit(id[2]) && isQuarterDigit(id[3]) && id[4] >= '0' && id[4] <= '1' &&
-           id[5] >= '0' && id[5] <= '9' && sheet >= 1 && sheet <= 15 && id[6] >= 'A' &&
-           id[6] <= 'F' && id[7] >= '1' && id[7] <= '6';
-}
+using map_sheet_format::isWellFormedKkj;
+using map_sheet_format::isWellFormedUtm;
 
 TEST(UtmSheetId, KnownSheetsAndTheAreaLimits) {
     struct Case {
@@ -114,6 +95,8 @@ TEST(KkjSheetId, KnownSheetsAndTheAreaLimits) {
         // "2M1101@1" and "2M1101@0", which name no sheet.
         {"Baltic sea south of Aland", 6500000.0, 3246000.0, ""},
         {"far west, zone 0", 6500000.0, 770000.0, ""},
+        // Nearest to the central meridian of zone -1: truncation made its zone digit "0" ("031203A1").
+        {"west of zone 0", 7044383.7354891, 1222627.626359472, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(kkjSheetId(c.N, c.E), c.expected) << c.name;
@@ -130,6 +113,22 @@ TEST(KkjSheetId, EveryPointOfTheMainlandHasAWellFormedSheet) {
             ASSERT_EQ(id[0], '0' + kkjZoneOf(N, E)) << N << " " << E;
         }
     }
+}
+
+TEST(KkjSheetId, TheZoneDigitIsThePointsZoneAllOverTheArea) {
+    // The whole KKJ rectangle, sea and neighbouring countries included: an
+    // identifier, where there is one, begins with the zone of its point.
+    int sheets = 0;
+    for (double N = 6500000.0; N <= 7800000.0; N += 21700.0) {
+        for (double E = 550000.0; E <= 5450000.0; E += 9100.0) {
+            const std::string id = kkjSheetId(N, E);
+            if (id.empty()) continue;
+            ASSERT_TRUE(isWellFormedKkj(id)) << N << " " << E << ": " << id;
+            ASSERT_EQ(id[0], '0' + kkjZoneOf(N, E)) << N << " " << E << ": " << id;
+            ++sheets;
+        }
+    }
+    EXPECT_GT(sheets, 20000);
 }
 
 TEST(KkjSheetId, SheetsOfOneBlockFollowTheirLayout) {
@@ -152,6 +151,40 @@ TEST(KkjSheetId, SheetsOfOneBlockFollowTheirLayout) {
     ASSERT_EQ(here, "203406A3");
     EXPECT_EQ(north.substr(0, 6), "204304");
     EXPECT_EQ(west.substr(0, 6), "203403");
+}
+
+TEST(MapSheetExtremes, AnyDoubleGivesAWellFormedOrEmptyIdentifier) {
+    // Extremes, infinities, NaN and denormals combined with each other and with
+    // points inside both sheet areas: no undefined behaviour (checked by the
+    // sanitizer build), and an identifier only where the point lies in the area.
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr double kMax = std::numeric_limits<double>::max();
+    constexpr double kDenormal = std::numeric_limits<double>::denorm_min();
+    const double values[] = {0.0,    -0.0,   kDenormal, -kDenormal, 1e300,   -1e300,   kInf,
+                             -kInf,  kNaN,   kMax,      -kMax,      2147483647e6, -2147483648e6,
+                             6672000.0,      385000.0,  3386000.0,  7000000.0};
+    int utmCount = 0;
+    int kkjCount = 0;
+    for (const double N : values) {
+        for (const double E : values) {
+            const std::string utm = utmSheetId(N, E);
+            const bool inUtmArea = N >= 5706000.0 && N < 8010000.0 && E >= -460000.0 && E < 1460000.0;
+            EXPECT_EQ(!utm.empty(), inUtmArea) << N << " " << E << ": " << utm;
+            if (!utm.empty()) {
+                EXPECT_TRUE(isWellFormedUtm(utm)) << N << " " << E << ": " << utm;
+                ++utmCount;
+            }
+            const std::string kkj = kkjSheetId(N, E);
+            const bool inKkjArea = N >= 6500000.0 && N <= 7800000.0 && E >= 550000.0 && E <= 5450000.0;
+            EXPECT_TRUE(kkj.empty() || (inKkjArea && isWellFormedKkj(kkj))) << N << " " << E << ": " << kkj;
+            kkjCount += kkj.empty() ? 0 : 1;
+        }
+    }
+    EXPECT_GE(utmCount, 10);  // two north values times five east values lie in the UTM area
+    EXPECT_GT(kkjCount, 0);
+    // A denormal east value is the east value 0.
+    EXPECT_EQ(utmSheetId(6672000.0, kDenormal), utmSheetId(6672000.0, 0.0));
+    EXPECT_EQ(utmSheetId(6672000.0, -kDenormal), utmSheetId(6672000.0, 0.0));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/conversion_engine.h"
+#include "tests/support/result_file_line_checks.h"
 
 namespace lomitra {
 namespace {
@@ -29,8 +30,6 @@ double uniformReal(Rng& rng, double low, double high) {
     return std::uniform_real_distribution<double>(low, high)(rng);
 }
 bool chance(Rng& rng, double p) { return std::bernoulli_distribution(p)(rng); }
-
-bool isSeparator(unsigned char c) { return c <= 32; }
 
 std::string fixed(double value, int decimals) {
     char text[64];
@@ -96,112 +95,8 @@ std::string randomSeparators(Rng& rng) {
     return out;
 }
 
-int64_t integerLength(const std::string& t) { return static_cast<int64_t>(std::min(t.find('.'), t.size())); }
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// `written`, read back from a room, is the full result `t` with at most
-// decimals cut, and cut only as far as the room demands.
-void expectReadBack(const std::string& written, const std::string& t, int64_t room, const std::string& line) {
-    ASSERT_FALSE(written.empty()) << line;
-    EXPECT_EQ(t.compare(0, written.size(), written), 0) << "'" << written << "' is no prefix of " << t;
-    EXPECT_GE(static_cast<int64_t>(written.size()), integerLength(t)) << "an integer digit was lost: " << line;
-    if (static_cast<int64_t>(t.size()) <= room) {
-        EXPECT_EQ(written, t) << "cut although it fitted: " << line;
-    }
-}
-
-struct Room {
-    int64_t begin = 0;  // 0-based
-    int64_t size = 0;
-    int index = 0;      // coordinate 0 or 1
-};
-
-// The room of free-format field `k` of `line`: the field and its blanks less one, or to the end.
-Room fieldRoom(const std::string& line, int32_t k, int index) {
-    ConversionState scratch;
-    splitFields(scratch, line);
-    Room r;
-    r.index = index;
-    r.begin = scratch.fieldStart[k] - 1;
-    const bool last = k + 2 > kMaxFields || scratch.fieldStart[k + 2] == 0;
-    r.size = last ? static_cast<int64_t>(line.size()) - r.begin : scratch.fieldStart[k + 1] - 1 - r.begin - 1;
-    return r;
-}
-
 class ResultFileLineProperty : public ::testing::Test {
 protected:
-    // Fixed columns: outside both rooms nothing changes; inside, right-aligned results.
-    void checkFixed(const std::string& line, const std::string& out) {
-        ASSERT_EQ(out.size(), line.size());
-        std::vector<bool> inRoom(line.size(), false);
-        for (int i = 0; i < 2; ++i) {
-            const int64_t begin = state.columnStart[i] - 1;
-            const int64_t room =
-                std::min<int64_t>(state.columnLength[i], static_cast<int64_t>(line.size()) - begin);
-            const std::string content = out.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(room));
-            const std::string written = trimmed(content);
-            EXPECT_EQ(content.find_first_not_of(' '), content.size() - written.size()) << "right-aligned: " << out;
-            expectReadBack(written, trimmed(state.pointText[i + 2]), room, line);
-            std::fill_n(inRoom.begin() + begin, room, true);
-        }
-        for (std::size_t j = 0; j < line.size(); ++j) {
-            if (!inRoom[j]) {
-                EXPECT_EQ(out[j], line[j]) << "byte " << j + 1 << " changed: " << line << " -> " << out;
-            }
-        }
-    }
-
-    // Free format: the line is the old one with the two rooms replaced, each
-    // by the result and spaces (same size), or by the bare integer part when
-    // it did not fit (widened); every field keeps its number.
-    void checkFree(const std::string& line, const std::string& out) {
-        std::vector<Room> rooms{fieldRoom(line, state.fieldNumber[0], 0), fieldRoom(line, state.fieldNumber[1], 1)};
-        std::sort(rooms.begin(), rooms.end(), [](const Room& a, const Room& b) { return a.begin < b.begin; });
-        int64_t from = 0;  // in line
-        int64_t at = 0;    // in out
-        for (const Room& r : rooms) {
-            const int64_t gap = r.begin - from;
-            ASSERT_EQ(out.compare(static_cast<std::size_t>(at), static_cast<std::size_t>(gap), line,
-                                  static_cast<std::size_t>(from), static_cast<std::size_t>(gap)), 0)
-                << "bytes between the rooms changed: " << line << " -> " << out;
-            at += gap;
-            const std::string t = trimmed(state.pointText[r.index + 2]);
-            int64_t end = at;
-            while (end < static_cast<int64_t>(out.size()) && !isSeparator(static_cast<unsigned char>(out[static_cast<std::size_t>(end)]))) ++end;
-            const std::string written = out.substr(static_cast<std::size_t>(at), static_cast<std::size_t>(end - at));
-            expectReadBack(written, t, r.size, line);
-            const bool widened = integerLength(t) > r.size;
-            const int64_t newSize = widened ? integerLength(t) : r.size;
-            if (widened) {
-                EXPECT_EQ(written, t.substr(0, static_cast<std::size_t>(integerLength(t))));
-            }
-            // After the result the room holds spaces, or the blanks it held before.
-            for (int64_t j = static_cast<int64_t>(written.size()); j < newSize; ++j) {
-                const char now = out[static_cast<std::size_t>(at + j)];
-                EXPECT_TRUE(now == ' ' || (!widened && isSeparator(static_cast<unsigned char>(now)) &&
-                                           now == line[static_cast<std::size_t>(r.begin + j)]))
-                    << "byte " << at + j + 1 << " of the room: " << line << " -> " << out;
-            }
-            at += newSize;
-            from = r.begin + r.size;
-        }
-        EXPECT_EQ(out.substr(static_cast<std::size_t>(at)), line.substr(static_cast<std::size_t>(from)))
-            << "the rest of the line: " << line << " -> " << out;
-        ConversionState before;
-        ConversionState after;
-        splitFields(before, line);
-        splitFields(after, out);
-        const auto fields = [](const ConversionState& s) {
-            return std::find(s.fieldStart.begin() + 1, s.fieldStart.end(), 0) - s.fieldStart.begin();
-        };
-        EXPECT_EQ(fields(before), fields(after)) << "fields keep their numbers: " << line << " -> " << out;
-    }
-
     ConversionSettings settings;
     DatumTransformation datum;
     ConversionState state;
@@ -262,12 +157,9 @@ TEST_F(ResultFileLineProperty, RandomLinesKeepEveryByteAndEveryIntegerDigit) {
             continue;
         }
         ASSERT_EQ(state.message, "");
-        if (free) {
-            checkFree(line, out);
-        } else {
-            checkFixed(line, out);
-        }
-        if (::testing::Test::HasFailure()) break;
+        const std::string broken = free ? result_file_checks::checkFree(state, line, out)
+                                        : result_file_checks::checkFixed(state, line, out);
+        ASSERT_EQ(broken, "") << line << " -> " << out;
     }
     // Every outcome occurs often enough for the properties to mean something.
     EXPECT_GT(outcomes[static_cast<int>(ResultFileLine::Converted)], 3000);

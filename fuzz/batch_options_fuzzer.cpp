@@ -1,0 +1,80 @@
+// The option parser of lomitra-batch over any argument vectors: the input
+// split at NUL bytes into arguments.
+//
+// Checks: a refused vector has a reason; an accepted one (other than --help)
+// holds list positions inside the lists of the settings window, a layout of
+// its own kind (fixed columns: 1-based starts and lengths of at least 1, the
+// identifier either absent or marked the same way, no field numbers; free
+// format: field numbers 0-99, the identifier's present exactly when marked),
+// a non-empty source that is one of the arguments, and a non-empty output.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "batch/batch_options.h"
+#include "fuzz/fuzz_check.h"
+
+namespace {
+
+using lomitra::BatchOptions;
+using lomitra::LineLayout;
+
+bool within(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
+
+void checkAccepted(const BatchOptions& o, const std::vector<std::string>& args) {
+    const lomitra::ConversionSettings& s = o.settings;
+    LOMITRA_FUZZ_CHECK(within(s.direction, 0, 1) && within(s.sourceKind, 0, 1) && within(s.resultKind, 0, 1) &&
+              within(s.sourceFormat, 0, 2) && within(s.resultFormat, 0, 2),
+          "a list position outside its list");
+    if (s.eurefToKkj()) {
+        LOMITRA_FUZZ_CHECK(within(s.sourceZone, 0, 2) && within(s.resultZone, 0, 5), "zones outside the lists (EUREF-FIN to KKJ)");
+    } else {
+        LOMITRA_FUZZ_CHECK(s.sourceZone == 0 && within(s.resultZone, 0, 16), "zones outside the lists (KKJ to EUREF-FIN)");
+    }
+    if (o.layout == LineLayout::FixedColumns) {
+        for (int i = 0; i < 2; ++i) {
+            LOMITRA_FUZZ_CHECK(o.columnStart[i] >= 1 && o.columnLength[i] >= 1, "a coordinate column below 1");
+        }
+        LOMITRA_FUZZ_CHECK((o.columnStart[2] == 0 && o.columnLength[2] == 0) || (o.columnStart[2] >= 1 && o.columnLength[2] >= 1),
+              "identifier columns half set");
+        LOMITRA_FUZZ_CHECK((o.fieldNumber == std::array<int32_t, 3>{-1, -1, -1}), "field numbers in fixed columns");
+    } else {
+        LOMITRA_FUZZ_CHECK(within(o.fieldNumber[0], 0, 99) && within(o.fieldNumber[1], 0, 99), "a field number outside 0-99");
+        LOMITRA_FUZZ_CHECK(o.columnLength[2] == 0 || o.columnLength[2] == 1, "identifier mark neither 0 nor 1");
+        LOMITRA_FUZZ_CHECK(o.columnLength[2] == 1 ? within(o.fieldNumber[2], 0, 99) : o.fieldNumber[2] == -1,
+              "identifier field and mark disagree");
+        LOMITRA_FUZZ_CHECK((o.columnStart == std::array<int32_t, 3>{0, 0, 0}), "start columns in free format");
+    }
+    LOMITRA_FUZZ_CHECK(!o.source.empty(), "empty source accepted");
+    LOMITRA_FUZZ_CHECK(std::find(args.begin(), args.end(), o.source) != args.end(), "the source is none of the arguments");
+    LOMITRA_FUZZ_CHECK(!o.output.empty(), "empty output accepted");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    std::vector<std::string> args;
+    if (size > 0) {
+        std::string current;
+        for (std::size_t i = 0; i < size; ++i) {
+            if (data[i] == 0) {
+                args.push_back(current);
+                current.clear();
+            } else {
+                current.push_back(static_cast<char>(data[i]));
+            }
+        }
+        args.push_back(current);
+    }
+    std::string error;
+    const std::optional<BatchOptions> options = lomitra::parseBatchOptions(args, error);
+    if (!options) {
+        LOMITRA_FUZZ_CHECK(!error.empty(), "refused without a reason");
+        return 0;
+    }
+    if (options->help) return 0;
+    checkAccepted(*options, args);
+    return 0;
+}
