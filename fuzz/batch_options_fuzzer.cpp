@@ -1,7 +1,7 @@
 // The option parser of lomitra-batch over any argument vectors: the input
 // split at NUL bytes into arguments.
 //
-// Checks: a refused vector has a reason; an accepted one (other than --help)
+// Checks: a refused vector has a reason; an accepted one (other than --help and --version)
 // holds list positions inside the lists of the settings window, a layout of
 // its own kind (fixed columns: 1-based starts and lengths of at least 1, the
 // identifier either absent or marked the same way, no field numbers; free
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         LOMITRA_FUZZ_CHECK(!error.empty(), "refused without a reason");
         return 0;
     }
-    if (options->help) return 0;
+    if (options->help || options->version) return 0;  // answered before the other options are checked
     checkAccepted(*options, args);
     return 0;
 }
