@@ -53,12 +53,6 @@ bool insideAcceptedArea(int32_t directionCode, int32_t sourceCode,
     return within(coordinate1, 6000000.0, 8000000.0) && eastOk;
 }
 
-// Edge value of point (x, y) against the edge from (x1, y1) to (x2, y2):
-// positive on one side, negative on the other, zero on the line.
-double edgeValue(double x1, double y1, double x2, double y2, double x, double y) {
-    return (y2 - y1) * (x - x1) - (x2 - x1) * (y - y1);
-}
-
 }  // namespace
 
 DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t sourceCode,
@@ -69,6 +63,9 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
     if (!networkLoaded_) {
         network_.loadNetworkPoints();
         network_.loadNetworkTriangles();
+        // Source columns 2d - 1, 2d for directionCode d.
+        indexes_[0].build(network_, 1, 2);
+        indexes_[1].build(network_, 3, 4);
         ellipsoids_.initEllipsoids();
         lastDirection_ = 0;
         lastTriangle_ = 0;
@@ -128,27 +125,15 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
     lastDirection_ = directionCode;
 
     // 6. Cyclic triangle search from the triangle used last; both orientations.
-    const int32_t count = network_.triangleCount();
-    const int sourceNorth = 2 * directionCode - 1;
-    const int sourceEast = 2 * directionCode;
+    // The index gives the triangle that testing 1..triangleCount in cyclic
+    // order from lastTriangle would find first; the last triangle is tried on
+    // its own before, since neighbouring points usually stay in it.
+    const TriangleIndex& index = indexes_[static_cast<std::size_t>(directionCode - 1)];
     int32_t found = 0;
-    int32_t j = lastTriangle_ > 0 ? lastTriangle_ : 1;
-    for (int32_t tested = 0; tested < count; ++tested) {
-        const NetworkTriangle& t = network_.triangle(j);
-        const double xA = network_.coordinate(t.first, sourceNorth);
-        const double yA = network_.coordinate(t.first, sourceEast);
-        const double xB = network_.coordinate(t.second, sourceNorth);
-        const double yB = network_.coordinate(t.second, sourceEast);
-        const double xC = network_.coordinate(t.third, sourceNorth);
-        const double yC = network_.coordinate(t.third, sourceEast);
-        const double d1 = edgeValue(xA, yA, xB, yB, x, y);
-        const double d2 = edgeValue(xB, yB, xC, yC, x, y);
-        const double d3 = edgeValue(xC, yC, xA, yA, x, y);
-        if ((d1 >= 0 && d2 >= 0 && d3 >= 0) || (d1 <= 0 && d2 <= 0 && d3 <= 0)) {
-            found = j;
-            break;
-        }
-        j = j < count ? j + 1 : 1;
+    if (lastTriangle_ > 0 && index.contains(lastTriangle_, x, y)) {
+        found = lastTriangle_;
+    } else if (network_.triangleCount() > 0) {
+        found = index.find(x, y, lastTriangle_ > 0 ? lastTriangle_ : 1);
     }
 
     // 7. Inside the network: the triangle's affine transformation.

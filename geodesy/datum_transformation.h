@@ -10,9 +10,11 @@
 // network tables, the one-entry triangle cache and sheetPoint.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "geodesy/ellipsoid.h"
+#include "geodesy/triangle_index.h"
 #include "geodesy/triangulation_network.h"
 
 namespace lomitra {
@@ -63,6 +65,10 @@ public:
     // Inspection of the module state.
     bool networkLoaded() const { return networkLoaded_; }
     const TriangulationNetwork& network() const { return network_; }
+    // The triangle index of the source work plane of directionCode 1 or 2.
+    const TriangleIndex& triangleIndex(int32_t directionCode) const {
+        return indexes_[static_cast<std::size_t>(directionCode - 1)];
+    }
     int32_t lastDirection() const { return lastDirection_; }
     int32_t lastTriangle() const { return lastTriangle_; }
     const AffineParameters& affineParameters() const { return affine_; }
@@ -78,6 +84,7 @@ private:
 
     EllipsoidTable ellipsoids_;
     TriangulationNetwork network_;
+    std::array<TriangleIndex, 2> indexes_;  // by directionCode - 1: KKJ zone 3, ETRS-TM35FIN
     bool networkLoaded_ = false;
     int32_t lastDirection_ = 0;
     int32_t lastTriangle_ = 0;
