@@ -214,12 +214,15 @@ void ConversionEngine::convertPoint() {
         return;
     }
 
-    // 9. Map sheets from both work planes, for every converted point.
-    const SheetPoint& sheet = datum_.sheetPoint();
-    s.kkjSheet = kkjSheetId(sheet.kkjP, sheet.kkjI);
-    s.kkjSheet.append("   ");
-    s.utmSheet = utmSheetId(sheet.eurefN, sheet.eurefE);
-    s.utmSheet.push_back(' ');
+    // 9. Map sheets from both work planes, for every converted point that
+    // something shows.
+    if (mapSheets_) {
+        const SheetPoint& sheet = datum_.sheetPoint();
+        s.kkjSheet = kkjSheetId(sheet.kkjP, sheet.kkjI);
+        s.kkjSheet.append("   ");
+        s.utmSheet = utmSheetId(sheet.eurefN, sheet.eurefE);
+        s.utmSheet.push_back(' ');
+    }
 
     // 10. A plane EUREF-FIN result leaves ETRS-TM35FIN for its zone.
     if (!cfg.geographicResult() && !eurefToKkj) {

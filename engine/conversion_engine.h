@@ -43,6 +43,13 @@ public:
     // Returns whether the line converted; the state holds the point either way.
     bool convertResultFileLine(std::string& line, LineLayout layout);
 
+    // Whether convertPoint derives kkjSheet and utmSheet (on unless turned
+    // off). The result-file writers turn it off while they write: a result
+    // file never shows the map sheets, and they cost about as much as the
+    // rest of the conversion. Off, both stay empty.
+    void setMapSheets(bool on) { mapSheets_ = on; }
+    bool mapSheets() const { return mapSheets_; }
+
     ConversionState& state() { return state_; }
     const ConversionSettings& settings() const { return settings_; }
     DatumTransformation& datum() { return datum_; }
@@ -56,6 +63,7 @@ private:
     ConversionState& state_;
     std::string unsuitableText_;  // "annetuille asetuksille sopimattomat koordinaatit"
     std::string missingText_;     // "lähtökoordinaatit puuttuvat"
+    bool mapSheets_ = true;
 };
 
 // Fills state.fieldStart for `line`: the 1-based start of each field (runs of

@@ -331,10 +331,14 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
     const LineLayout lineLayout = layout();
     int64_t count = 0;
     std::string line;
+    // The result file shows no map sheets; the result list keeps them.
+    const bool mapSheets = engine_.mapSheets();
+    engine_.setMapSheets(false);
     while (reader.readLine(line)) {
         if (engine_.convertResultFileLine(line, lineLayout)) ++count;
         writer.writeLine(line);
     }
+    engine_.setMapSheets(mapSheets);
     if (reader.failed()) {
         report(MessageKind::Error, joinLines(joinLines(texts::kSourceNotReadable, session_.sourceFileName),
                                              texts::kNothingWasWritten));
