@@ -19,7 +19,9 @@
 //   network. The built-in network has none.
 #include "geodesy/datum_transformation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "geodesy/geocentric.h"
 #include "geodesy/transverse_mercator.h"
@@ -53,6 +55,50 @@ bool insideAcceptedArea(int32_t directionCode, int32_t sourceCode,
     return within(coordinate1, 6000000.0, 8000000.0) && eastOk;
 }
 
+// The affine parameters of triangle `triangle` for directionCode `direction`
+// (JHS 154): false for a triangle of zero area or zero north extent.
+bool affineParametersOf(const TriangulationNetwork& net, int32_t direction, int32_t triangle,
+                        AffineParameters& parameters) {
+    const NetworkTriangle& t = net.triangle(triangle);
+    // Source columns 2d-1, 2d; target columns 5-2d, 6-2d.
+    const int sx = 2 * direction - 1;
+    const int sy = 2 * direction;
+    const int tx = 5 - 2 * direction;
+    const int ty = 6 - 2 * direction;
+
+    // Edge 1 from A to B, edge 2 from B to C: start minus end.
+    const double dx1 = net.coordinate(t.first, sx) - net.coordinate(t.second, sx);
+    const double dy1 = net.coordinate(t.first, sy) - net.coordinate(t.second, sy);
+    const double dX1 = net.coordinate(t.first, tx) - net.coordinate(t.second, tx);
+    const double dY1 = net.coordinate(t.first, ty) - net.coordinate(t.second, ty);
+    const double dx2 = net.coordinate(t.second, sx) - net.coordinate(t.third, sx);
+    const double dy2 = net.coordinate(t.second, sy) - net.coordinate(t.third, sy);
+    const double dX2 = net.coordinate(t.second, tx) - net.coordinate(t.third, tx);
+    const double dY2 = net.coordinate(t.second, ty) - net.coordinate(t.third, ty);
+
+    const double D = dy1 * dx2 - dy2 * dx1;
+    // A triangle of zero area (or zero north extent) has no affine transformation.
+    if (D == 0.0 || (dx1 == 0.0 && dx2 == 0.0)) return false;
+
+    AffineParameters p;
+    p.a2 = (dX1 * dx2 - dX2 * dx1) / D;
+    p.b2 = (dY1 * dx2 - dY2 * dx1) / D;
+    // Divide by the source north difference of larger magnitude; a tie takes edge 2.
+    if (std::fabs(dx2) >= std::fabs(dx1)) {
+        p.a1 = (dX2 - dy2 * p.a2) / dx2;
+        p.b1 = (dY2 - dy2 * p.b2) / dx2;
+    } else {
+        p.a1 = (dX1 - dy1 * p.a2) / dx1;
+        p.b1 = (dY1 - dy1 * p.b2) / dx1;
+    }
+    const double xA = net.coordinate(t.first, sx);
+    const double yA = net.coordinate(t.first, sy);
+    p.a0 = net.coordinate(t.first, tx) - xA * p.a1 - yA * p.a2;
+    p.b0 = net.coordinate(t.first, ty) - xA * p.b1 - yA * p.b2;
+    parameters = p;
+    return true;
+}
+
 }  // namespace
 
 DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t sourceCode,
@@ -66,6 +112,7 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
         // Source columns 2d - 1, 2d for directionCode d.
         indexes_[0].build(network_, 1, 2);
         indexes_[1].build(network_, 3, 4);
+        tabulateAffineParameters();
         ellipsoids_.initEllipsoids();
         lastDirection_ = 0;
         lastTriangle_ = 0;
@@ -197,45 +244,23 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
 }
 
 bool DatumTransformation::computeAffineParameters() {
-    const NetworkTriangle& t = network_.triangle(lastTriangle_);
-    // Source columns 2d-1, 2d; target columns 5-2d, 6-2d.
-    const int sx = 2 * lastDirection_ - 1;
-    const int sy = 2 * lastDirection_;
-    const int tx = 5 - 2 * lastDirection_;
-    const int ty = 6 - 2 * lastDirection_;
-    const auto& net = network_;
-
-    // Edge 1 from A to B, edge 2 from B to C: start minus end.
-    const double dx1 = net.coordinate(t.first, sx) - net.coordinate(t.second, sx);
-    const double dy1 = net.coordinate(t.first, sy) - net.coordinate(t.second, sy);
-    const double dX1 = net.coordinate(t.first, tx) - net.coordinate(t.second, tx);
-    const double dY1 = net.coordinate(t.first, ty) - net.coordinate(t.second, ty);
-    const double dx2 = net.coordinate(t.second, sx) - net.coordinate(t.third, sx);
-    const double dy2 = net.coordinate(t.second, sy) - net.coordinate(t.third, sy);
-    const double dX2 = net.coordinate(t.second, tx) - net.coordinate(t.third, tx);
-    const double dY2 = net.coordinate(t.second, ty) - net.coordinate(t.third, ty);
-
-    const double D = dy1 * dx2 - dy2 * dx1;
-    // A triangle of zero area (or zero north extent) has no affine transformation.
-    if (D == 0.0 || (dx1 == 0.0 && dx2 == 0.0)) return false;
-
-    AffineParameters p;
-    p.a2 = (dX1 * dx2 - dX2 * dx1) / D;
-    p.b2 = (dY1 * dx2 - dY2 * dx1) / D;
-    // Divide by the source north difference of larger magnitude; a tie takes edge 2.
-    if (std::fabs(dx2) >= std::fabs(dx1)) {
-        p.a1 = (dX2 - dy2 * p.a2) / dx2;
-        p.b1 = (dY2 - dy2 * p.b2) / dx2;
-    } else {
-        p.a1 = (dX1 - dy1 * p.a2) / dx1;
-        p.b1 = (dY1 - dy1 * p.b2) / dx1;
-    }
-    const double xA = net.coordinate(t.first, sx);
-    const double yA = net.coordinate(t.first, sy);
-    p.a0 = net.coordinate(t.first, tx) - xA * p.a1 - yA * p.a2;
-    p.b0 = net.coordinate(t.first, ty) - xA * p.b1 - yA * p.b2;
-    affine_ = p;
+    const AffineEntry& entry =
+        affineTable_[static_cast<std::size_t>(lastDirection_ - 1)][static_cast<std::size_t>(lastTriangle_ - 1)];
+    if (!entry.valid) return false;
+    affine_ = entry.parameters;
     return true;
+}
+
+void DatumTransformation::tabulateAffineParameters() {
+    const int32_t count = network_.triangleCount();
+    for (int32_t direction = kKkjToEuref; direction <= kEurefToKkj; ++direction) {
+        std::vector<AffineEntry>& table = affineTable_[static_cast<std::size_t>(direction - 1)];
+        table.assign(static_cast<std::size_t>(std::max<int32_t>(count, 0)), AffineEntry{});
+        for (int32_t j = 1; j <= count; ++j) {
+            AffineEntry& entry = table[static_cast<std::size_t>(j - 1)];
+            entry.valid = affineParametersOf(network_, direction, j, entry.parameters);
+        }
+    }
 }
 
 void DatumTransformation::helmertTransform(double x, double y, double& X, double& Y) const {

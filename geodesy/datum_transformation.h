@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "geodesy/ellipsoid.h"
 #include "geodesy/triangle_index.h"
@@ -80,7 +81,15 @@ public:
 private:
     // Fills affine_ for lastTriangle_ and lastDirection_; false for a
     // degenerate triangle, which then counts as not containing the point.
+    // The parameters come from a table computed at set-up by the same
+    // formulas, so that a file in random order does not recompute them.
     bool computeAffineParameters();
+    void tabulateAffineParameters();
+
+    struct AffineEntry {
+        AffineParameters parameters;
+        bool valid = false;  // false for a degenerate triangle
+    };
 
     EllipsoidTable ellipsoids_;
     TriangulationNetwork network_;
@@ -89,6 +98,7 @@ private:
     int32_t lastDirection_ = 0;
     int32_t lastTriangle_ = 0;
     AffineParameters affine_;
+    std::array<std::vector<AffineEntry>, 2> affineTable_;  // by directionCode - 1, triangle - 1
     SheetPoint sheetPoint_;
 };
 

@@ -25,8 +25,9 @@ constexpr double kPadMargin = 1e-3;
 // Pads above this mark a triangle too thin to bound (it goes in every cell).
 constexpr double kLargestPad = 1.0;
 // Cell side as a fraction of the median longest triangle edge: small enough
-// that a cell holds about three triangles, large enough to keep the grid small.
-constexpr double kCellPerEdge = 0.5;
+// that a point has about four candidates, large enough to keep the grid small
+// (some 17 000 cells for the built-in network).
+constexpr double kCellPerEdge = 0.25;
 // Never more cells than this, whatever the network.
 constexpr double kMostCells = 1 << 20;
 
