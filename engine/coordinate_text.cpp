@@ -10,6 +10,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "engine/cp1252.h"
@@ -55,6 +56,46 @@ double signOf(double value) {
     return 0.0;
 }
 
+// Exact powers of ten 10^0 ... 10^15.
+constexpr std::array<double, 16> kPowersOfTen = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// [sign] digits [. digits] filling `text` or ending at a character that
+// cannot continue a number, at most 15 digits: `value` and true. Anything
+// else (blanks inside, an exponent, no digit, more digits) is left to the
+// general reading: false.
+bool readPlainNumber(std::string_view text, double& value) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    const bool negative = i < n && text[i] == '-';
+    if (i < n && (text[i] == '-' || text[i] == '+')) ++i;
+    uint64_t mantissa = 0;
+    int digits = 0;
+    int fractionDigits = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+        const char c = text[i];
+        if (isDigit(c)) {
+            if (++digits > 15) return false;
+            mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+            if (point) ++fractionDigits;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    if (i < n) {
+        // A blank may be followed by more of the number; an exponent letter by its digits.
+        const char c = text[i];
+        if (isSkipped(c) || c == 'e' || c == 'E' || c == 'd' || c == 'D') return false;
+    }
+    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[static_cast<std::size_t>(fractionDigits)];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 }  // namespace
 
 double parseNumber(std::string& text) {
@@ -66,6 +107,15 @@ double parseNumber(std::string& text) {
 }
 
 double readNumber(std::string_view text) {
+    // The common case, an optional sign, digits and an optional point and
+    // digits, at most 15 digits in all and nothing after them that could
+    // continue the number: mantissa and power of ten are both exact doubles,
+    // so one division gives the correctly rounded value, the same double as
+    // the general reading below (Clinger's fast path).
+    if (double value = 0.0; readPlainNumber(text, value)) {
+        return value;
+    }
+
     NumberBuffer buffer;
     std::size_t i = 0;
     const std::size_t n = text.size();

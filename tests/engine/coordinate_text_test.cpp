@@ -3,10 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <clocale>
+#include <cstdint>
+#include <cstdlib>
 #include <cmath>
 #include <locale>
+#include <random>
 #include <string>
+#include <utility>
 
 namespace lomitra {
 namespace {
@@ -79,6 +84,44 @@ TEST(ParseNumber, LongNumbersAreReadWhole) {
     // A coordinate with many decimals.
     std::string precise = "6678901.12345678901234567890123456789012345678901234567890123456789";
     EXPECT_NEAR(parseNumber(precise), 6678901.123456789, 0.001 * kMm);
+}
+
+// Plain numbers of up to 15 digits take a shorter way than long ones; both
+// must give the correctly rounded double, bit for bit what strtod reads.
+TEST(ParseNumber, EveryReadingIsCorrectlyRounded) {
+    std::mt19937_64 random(154);
+    std::uniform_int_distribution<int> digitCount(1, 18);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> choice(0, 9);
+    for (int i = 0; i < 200000; ++i) {
+        std::string text;
+        const int c = choice(random);
+        if (c == 0) text += '-';
+        if (c == 1) text += '+';
+        const int count = digitCount(random);
+        std::uniform_int_distribution<int> pointAt(0, count);
+        const int point = choice(random) < 8 ? pointAt(random) : -1;  // mostly with a point
+        for (int k = 0; k < count; ++k) {
+            if (k == point) text += '.';
+            text += static_cast<char>('0' + digit(random));
+        }
+        if (point == count) text += '.';
+        if (c == 2) text += "\r\n";   // ends the number
+        if (c == 3) text += "m";      // ends the number
+        std::string copy = text;
+        const double value = parseNumber(copy);
+        // strtod reads the same characters (the sign, digits and point).
+        const double expected = std::strtod(text.c_str(), nullptr);
+        ASSERT_EQ(std::bit_cast<uint64_t>(value), std::bit_cast<uint64_t>(expected)) << "'" << text << "'";
+    }
+    // A blank or an exponent after the digits continues the number.
+    for (const auto& [text, expected] : {std::pair<std::string, double>{"12.5 25", 12.525},
+                                         {"6678901.123e1", 66789011.23},
+                                         {"-1.5D2", -150.0},
+                                         {"7\t5", 75.0}}) {
+        std::string copy = text;
+        EXPECT_DOUBLE_EQ(parseNumber(copy), expected) << text;
+    }
 }
 
 TEST(AngleToDegrees, UnpacksTheThreeNotations) {
