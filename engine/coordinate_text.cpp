@@ -96,6 +96,45 @@ bool readPlainNumber(std::string_view text, double& value) {
     return true;
 }
 
+// 10^0 ... 10^3 as integers.
+constexpr std::array<uint64_t, 4> kIntegerPowersOfTen = {1, 10, 100, 1000};
+
+// `value` with 0 to 3 decimals, as std::to_chars writes it in fixed notation:
+// the exact binary value rounded to the nearest decimal, a tie to the even
+// digit, and a minus sign for any negative value. The binary value m 2^-s
+// (m below 2^53) times 10^decimals stays below 2^63, so the rounding is done
+// exactly in integers. False, writing nothing, for other decimals, values of
+// 2^53 and above, very small values and non-finite ones.
+bool appendShortFixed(std::string& out, double value, int decimals) {
+    if (decimals < 0 || decimals > 3 || !std::isfinite(value)) return false;
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(value), &exponent);  // in [0.5, 1), or 0
+    const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));  // exact
+    const int shift = 53 - exponent;  // |value| = mantissa / 2^shift
+    if (shift < 1 || shift > 63) return false;
+    const uint64_t scaled = mantissa * kIntegerPowersOfTen[static_cast<std::size_t>(decimals)];
+    uint64_t rounded = scaled >> shift;
+    const uint64_t rest = scaled & ((uint64_t{1} << shift) - 1);
+    const uint64_t half = uint64_t{1} << (shift - 1);
+    if (rest > half || (rest == half && (rounded & 1) != 0)) ++rounded;
+
+    // Digits from the last one back: the decimals, the point, the integer part.
+    char text[32];
+    char* p = text + sizeof text;
+    for (int k = 0; k < decimals; ++k) {
+        *--p = static_cast<char>('0' + rounded % 10);
+        rounded /= 10;
+    }
+    if (decimals > 0) *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + rounded % 10);
+        rounded /= 10;
+    } while (rounded != 0);
+    if (value < 0.0) *--p = '-';
+    out.append(p, text + sizeof text);
+    return true;
+}
+
 }  // namespace
 
 double parseNumber(std::string& text) {
@@ -263,6 +302,9 @@ double angleToDegrees(double value, int32_t sourceFormat, std::string& message) 
 void appendNumber(std::string& out, double value, int decimals) {
     if (value == 0.0) {
         value = 0.0;  // a negative zero is not a negative value: no minus sign
+    }
+    if (appendShortFixed(out, value, decimals)) {
+        return;
     }
     // 309 integer digits, a sign, a point and the decimals fit.
     std::array<char, 400> buffer;
