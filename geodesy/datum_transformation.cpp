@@ -270,7 +270,7 @@ void DatumTransformation::helmertTransform(double x, double y, double& X, double
     double deltaLambda = 0.0;
     double Xg = 0.0, Yg = 0.0, Zg = 0.0;           // geocentric, source datum
     double Xp = 0.0, Yp = 0.0, Zp = 0.0;           // geocentric, target datum
-    double latitude2 = 0.0, longitude2 = 0.0, height2 = 0.0;  // target datum
+    double latitude2 = 0.0, longitude2 = 0.0;  // target datum; the height is dropped
 
     if (lastDirection_ == kKkjToEuref) {
         // KKJ zone 3 -> ETRS-TM35FIN.
@@ -280,7 +280,7 @@ void DatumTransformation::helmertTransform(double x, double y, double& X, double
         Xp = scale * (Xg + 6.673e-6 * Yg + 1.675e-6 * Zg) - 96.0617;
         Yp = scale * (-6.673e-6 * Xg + Yg - 2.3276e-5 * Zg) - 82.4278;
         Zp = scale * (-1.675e-6 * Xg + 2.3276e-5 * Yg + Zg) - 121.7535;
-        geocentricToGeodetic(grs80, Xp, Yp, Zp, latitude2, longitude2, height2);
+        geocentricToLatitudeLongitude(grs80, Xp, Yp, Zp, latitude2, longitude2);
         double north = 0.0;
         double east = 0.0;
         tmForward(grs80, latitude2, longitude2 - kCentralMeridian, north, east);
@@ -295,7 +295,7 @@ void DatumTransformation::helmertTransform(double x, double y, double& X, double
         Xp = scale * (Xg - 6.673e-6 * Yg - 1.675e-6 * Zg) + 96.061;
         Yp = scale * (6.673e-6 * Xg + Yg + 2.3276e-5 * Zg) + 82.4298;
         Zp = scale * (1.675e-6 * Xg - 2.3276e-5 * Yg + Zg) + 121.7485;
-        geocentricToGeodetic(hayford, Xp, Yp, Zp, latitude2, longitude2, height2);
+        geocentricToLatitudeLongitude(hayford, Xp, Yp, Zp, latitude2, longitude2);
         double north = 0.0;
         double east = 0.0;
         tmForward(hayford, latitude2, longitude2 - kCentralMeridian, north, east);

@@ -35,7 +35,9 @@ struct Extent {
     double north0, north1, east0, east1;
 };
 
-double length(double x1, double y1, double x2, double y2) { return std::hypot(x2 - x1, y2 - y1); }
+double length(double x1, double y1, double x2, double y2) {
+    return std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
+}
 
 // sin(alpha / 2) of the angle at (x0, y0) between the edges to (x1, y1) and (x2, y2).
 double sinHalfAngle(double x0, double y0, double x1, double y1, double x2, double y2) {
