@@ -340,12 +340,14 @@ void splitFields(ConversionState& state, std::string_view line) {
     // A line beyond the 32-bit column range is split only as far as columns reach.
     const auto length = static_cast<int32_t>(
         std::min<std::size_t>(line.size(), static_cast<std::size_t>(INT32_MAX - 1)));
-    unsigned char previous = ' ';
+    auto at = [&](int32_t j) { return static_cast<unsigned char>(line[static_cast<std::size_t>(j)]); };
     int32_t count = 0;
-    for (int32_t j = 1; j <= length && count < kMaxFields; ++j) {
-        const auto ch = static_cast<unsigned char>(line[static_cast<std::size_t>(j - 1)]);
-        if (!isSeparator(ch) && isSeparator(previous)) state.fieldStart[count++] = j;
-        previous = ch;
+    int32_t j = 0;  // 0-based position in the line
+    while (count < kMaxFields) {
+        while (j < length && isSeparator(at(j))) ++j;  // the separators before a field
+        if (j == length) break;
+        state.fieldStart[count++] = j + 1;
+        while (j < length && !isSeparator(at(j))) ++j;  // the field
     }
     state.fieldStart[count] = length + 1;
 }
