@@ -109,10 +109,6 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
     if (!networkLoaded_) {
         network_.loadNetworkPoints();
         network_.loadNetworkTriangles();
-        // Source columns 2d - 1, 2d for directionCode d.
-        indexes_[0].build(network_, 1, 2);
-        indexes_[1].build(network_, 3, 4);
-        tabulateAffineParameters();
         ellipsoids_.initEllipsoids();
         lastDirection_ = 0;
         lastTriangle_ = 0;
@@ -175,7 +171,14 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
     // The index gives the triangle that testing 1..triangleCount in cyclic
     // order from lastTriangle would find first; the last triangle is tried on
     // its own before, since neighbouring points usually stay in it.
-    const TriangleIndex& index = indexes_[static_cast<std::size_t>(directionCode - 1)];
+    const auto d = static_cast<std::size_t>(directionCode - 1);
+    if (!directionReady_[d]) {
+        // The index and the affine table of a direction, at its first use.
+        indexes_[d].build(network_, 2 * directionCode - 1, 2 * directionCode);
+        tabulateAffineParameters(directionCode);
+        directionReady_[d] = true;
+    }
+    const TriangleIndex& index = indexes_[d];
     int32_t found = 0;
     if (lastTriangle_ > 0 && index.contains(lastTriangle_, x, y)) {
         found = lastTriangle_;
@@ -251,15 +254,13 @@ bool DatumTransformation::computeAffineParameters() {
     return true;
 }
 
-void DatumTransformation::tabulateAffineParameters() {
+void DatumTransformation::tabulateAffineParameters(int32_t directionCode) {
     const int32_t count = network_.triangleCount();
-    for (int32_t direction = kKkjToEuref; direction <= kEurefToKkj; ++direction) {
-        std::vector<AffineEntry>& table = affineTable_[static_cast<std::size_t>(direction - 1)];
-        table.assign(static_cast<std::size_t>(std::max<int32_t>(count, 0)), AffineEntry{});
-        for (int32_t j = 1; j <= count; ++j) {
-            AffineEntry& entry = table[static_cast<std::size_t>(j - 1)];
-            entry.valid = affineParametersOf(network_, direction, j, entry.parameters);
-        }
+    std::vector<AffineEntry>& table = affineTable_[static_cast<std::size_t>(directionCode - 1)];
+    table.assign(static_cast<std::size_t>(std::max<int32_t>(count, 0)), AffineEntry{});
+    for (int32_t j = 1; j <= count; ++j) {
+        AffineEntry& entry = table[static_cast<std::size_t>(j - 1)];
+        entry.valid = affineParametersOf(network_, directionCode, j, entry.parameters);
     }
 }
 

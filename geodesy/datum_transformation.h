@@ -66,7 +66,8 @@ public:
     // Inspection of the module state.
     bool networkLoaded() const { return networkLoaded_; }
     const TriangulationNetwork& network() const { return network_; }
-    // The triangle index of the source work plane of directionCode 1 or 2.
+    // The triangle index of the source work plane of directionCode 1 or 2;
+    // built at the first transformation in that direction (empty before).
     const TriangleIndex& triangleIndex(int32_t directionCode) const {
         return indexes_[static_cast<std::size_t>(directionCode - 1)];
     }
@@ -81,10 +82,11 @@ public:
 private:
     // Fills affine_ for lastTriangle_ and lastDirection_; false for a
     // degenerate triangle, which then counts as not containing the point.
-    // The parameters come from a table computed at set-up by the same
-    // formulas, so that a file in random order does not recompute them.
+    // The parameters come from a table computed by the same formulas at the
+    // first use of the direction, so that a file in random order does not
+    // recompute them.
     bool computeAffineParameters();
-    void tabulateAffineParameters();
+    void tabulateAffineParameters(int32_t directionCode);
 
     struct AffineEntry {
         AffineParameters parameters;
@@ -94,6 +96,7 @@ private:
     EllipsoidTable ellipsoids_;
     TriangulationNetwork network_;
     std::array<TriangleIndex, 2> indexes_;  // by directionCode - 1: KKJ zone 3, ETRS-TM35FIN
+    std::array<bool, 2> directionReady_{};  // index and affine table built
     bool networkLoaded_ = false;
     int32_t lastDirection_ = 0;
     int32_t lastTriangle_ = 0;

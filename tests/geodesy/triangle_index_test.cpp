@@ -66,7 +66,10 @@ protected:
     void SetUp() override {
         datum = std::make_unique<DatumTransformation>();
         double r1 = 0, r2 = 0;
-        datum->transformDatum(0, 0, 0, 0, 0, r1, r2);  // loads the network and the indexes
+        datum->transformDatum(0, 0, 0, 0, 0, r1, r2);  // loads the network
+        // A first point in each direction builds its index.
+        datum->transformDatum(kKkjToEuref, 0, 0, 6700000.0, 3400000.0, r1, r2);
+        datum->transformDatum(kEurefToKkj, 0, 3, 6700000.0, 400000.0, r1, r2);
     }
 
     const TriangulationNetwork& net() const { return datum->network(); }
