@@ -87,14 +87,13 @@ cases=(
   "at sea ETRS-TM35FIN -> KKJ zone 3 (Helmert)|sea-etrs|--direction euref-kkj --result-zone 3|$helmert|yes"
 )
 
-seconds() {  # runs "$@" with output to /dev/null; prints its wall time in seconds
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f\n", b - a }'
+seconds() {  # runs "$@" with output to /dev/null; prints its wall time and its CPU time (user + system), seconds
+  local TIMEFORMAT='%R %U %S' times
+  times=$( { time "$@" >/dev/null 2>&1; } 2>&1 )
+  awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' <<<"$times"
 }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# The median of column $1 of the lines on standard input.
+median() { awk -v c="$1" '{ print $c }' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # Prints the largest difference in millimetres between lomitra-batch's result
 # file (P<i> N E, CR LF) and cct's output (E N z t), and the count of points
@@ -111,21 +110,20 @@ agreement() {
     } END { printf "%.3f %d\n", max, bad + 0 }'
 }
 
-printf '\nlomitra-batch %s\ncct: %s\n%d runs each, alternating; median wall time; ratio = lomitra-batch throughput / cct throughput\n\n' \
+printf '\nlomitra-batch %s\ncct: %s\n%d runs each, alternating; medians of the wall time and of the CPU time (user + system)\n' \
   "$(git rev-parse --short HEAD 2>/dev/null || echo '?')" "$(cct --version 2>&1 | head -1)" "$RUNS"
-header="%-44s %9s %12s %12s %10s %12s %8s"
-row="%-44s %9d %12s %12s %10s %12s %8s"
+printf 'ratio = lomitra-batch throughput / cct throughput (above 1: lomitra-batch is faster)\n\n'
+header="%-44s %9s %9s %9s %11s %9s %9s %11s %7s %7s"
+row="%-44s %9d %9s %9s %11s %9s %9s %11s %7s %7s"
+titles=(case points "lomitra s" "CPU s" "points/s" "cct s" "CPU s" "points/s" ratio "CPU r.")
 if [[ -n $BASELINE_BATCH ]]; then
-  header+=" %12s %9s"
-  row+=" %12s %9s"
+  header+=" %11s %8s"
+  row+=" %11s %8s"
+  titles+=("baseline s" "vs base")
 fi
 header+="\n"
 row+="\n"
-if [[ -n $BASELINE_BATCH ]]; then
-  printf "$header" case points "lomitra s" "points/s" "cct s" "points/s" ratio "baseline s" "vs base"
-else
-  printf "$header" case points "lomitra s" "points/s" "cct s" "points/s" ratio
-fi
+printf "$header" "${titles[@]}"
 
 failed=0
 checks=()
@@ -147,17 +145,19 @@ for entry in "${cases[@]}"; do
       base_times+=("$(seconds "$BASELINE_BATCH" "${batch_args[@]}" --fields 2,3,1 -o "$work/base.out" "$source_file")")
     fi
   done
-  lomitra_s=$(printf '%s\n' "${lomitra_times[@]}" | median)
-  cct_s=$(printf '%s\n' "${cct_times[@]}" | median)
+  lomitra_s=$(printf '%s\n' "${lomitra_times[@]}" | median 1)
+  lomitra_cpu=$(printf '%s\n' "${lomitra_times[@]}" | median 2)
+  cct_s=$(printf '%s\n' "${cct_times[@]}" | median 1)
+  cct_cpu=$(printf '%s\n' "${cct_times[@]}" | median 2)
   rate() { awk -v n="$lines" -v s="$1" 'BEGIN { printf "%.0f", n / s }'; }
-  ratio=$(awk -v a="$lomitra_s" -v b="$cct_s" 'BEGIN { printf "%.2f", b / a }')
+  ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
+  values=("$name" "$lines" "$lomitra_s" "$lomitra_cpu" "$(rate "$lomitra_s")" "$cct_s" "$cct_cpu" "$(rate "$cct_s")"
+          "$(ratio "$lomitra_s" "$cct_s")" "$(ratio "$lomitra_cpu" "$cct_cpu")")
   if [[ -n $BASELINE_BATCH ]]; then
-    base_s=$(printf '%s\n' "${base_times[@]}" | median)
-    vs=$(awk -v a="$lomitra_s" -v b="$base_s" 'BEGIN { printf "%.2f", b / a }')
-    printf "$row" "$name" "$lines" "$lomitra_s" "$(rate "$lomitra_s")" "$cct_s" "$(rate "$cct_s")" "$ratio" "$base_s" "$vs"
-  else
-    printf "$row" "$name" "$lines" "$lomitra_s" "$(rate "$lomitra_s")" "$cct_s" "$(rate "$cct_s")" "$ratio"
+    base_s=$(printf '%s\n' "${base_times[@]}" | median 1)
+    values+=("$base_s" "$(ratio "$lomitra_s" "$base_s")")
   fi
+  printf "$row" "${values[@]}"
 
   if [[ $compare == yes ]]; then
     read -r largest bad < <(agreement "$lomitra_out" "$cct_out")
