@@ -103,6 +103,7 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
     state.columnLength = options.columnLength;
     state.fieldNumber = options.fieldNumber;
     ConversionEngine engine(options.settings, datum, state);
+    engine.setMapSheets(withTable);  // only the table file shows them
 
     std::string line;
     std::string resultLine;

@@ -22,7 +22,10 @@
 #include "engine/conversion_engine.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "engine/coordinate_text.h"
 #include "engine/cp1252.h"
@@ -42,6 +45,44 @@ constexpr double kFalseEasting = 500000.0;   // metres
 constexpr double kZonePrefix = 1000000.0;    // metres per zone number in the east value
 constexpr int32_t kResultWidth = 14;         // characters of a result text
 constexpr double kHighestGkZone = 32.0;      // ETRS-GK19 ... ETRS-GK32
+
+// Eight bytes at a time: the first separator (code 0 to 32), or the first
+// field character (above 32), from `p` on; `end` when there is none. The
+// word tests flag the wanted bytes exactly up to the first of them (a borrow
+// or carry between bytes comes only out of a byte that is flagged itself),
+// and only the first flag is used.
+constexpr uint64_t kEveryByte = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
+
+uint64_t word(const char* p) {
+    uint64_t w = 0;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+const char* firstSeparator(const char* p, const char* end) {
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; end - p >= 8; p += 8) {
+            const uint64_t w = word(p);
+            const uint64_t below33 = (w - kEveryByte * 33) & ~w & kHighBits;
+            if (below33 != 0) return p + std::countr_zero(below33) / 8;
+        }
+    }
+    while (p != end && !isFieldSeparator(static_cast<unsigned char>(*p))) ++p;
+    return p;
+}
+
+const char* firstFieldCharacter(const char* p, const char* end) {
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; end - p >= 8; p += 8) {
+            const uint64_t w = word(p);
+            const uint64_t above32 = ((w + kEveryByte * (127 - 32)) | w) & kHighBits;
+            if (above32 != 0) return p + std::countr_zero(above32) / 8;
+        }
+    }
+    while (p != end && isFieldSeparator(static_cast<unsigned char>(*p))) ++p;
+    return p;
+}
 
 // Appends `text` padded with spaces and cut to `width` characters.
 void appendPadded(std::string& out, std::string_view text, std::size_t width) {
@@ -180,12 +221,15 @@ void ConversionEngine::convertPoint() {
     }
     lastOutsideNetwork_ = status == DatumStatus::OutsideNetwork;
 
-    // 9. Map sheets from both work planes, for every converted point.
-    const SheetPoint& sheet = datum_.sheetPoint();
-    s.kkjSheet = kkjSheetId(sheet.kkjP, sheet.kkjI);
-    s.kkjSheet.append("   ");
-    s.utmSheet = utmSheetId(sheet.eurefN, sheet.eurefE);
-    s.utmSheet.push_back(' ');
+    // 9. Map sheets from both work planes, for every converted point that
+    // something shows.
+    if (mapSheets_) {
+        const SheetPoint& sheet = datum_.sheetPoint();
+        s.kkjSheet = kkjSheetId(sheet.kkjP, sheet.kkjI);
+        s.kkjSheet.append("   ");
+        s.utmSheet = utmSheetId(sheet.eurefN, sheet.eurefE);
+        s.utmSheet.push_back(' ');
+    }
 
     // 10. A plane EUREF-FIN result leaves ETRS-TM35FIN for its zone.
     if (!cfg.geographicResult() && !eurefToKkj) {
@@ -260,12 +304,15 @@ void splitFields(ConversionState& state, std::string_view line) {
     // A line beyond the 32-bit column range is split only as far as columns reach.
     const auto length = static_cast<int32_t>(
         std::min<std::size_t>(line.size(), static_cast<std::size_t>(INT32_MAX - 1)));
-    unsigned char previous = ' ';
+    const char* const begin = line.data();
+    const char* const end = begin + length;
+    const char* p = begin;
     int32_t count = 0;
-    for (int32_t j = 1; j <= length && count < kMaxFields; ++j) {
-        const auto ch = static_cast<unsigned char>(line[static_cast<std::size_t>(j - 1)]);
-        if (!isFieldSeparator(ch) && isFieldSeparator(previous)) state.fieldStart[count++] = j;
-        previous = ch;
+    while (count < kMaxFields) {
+        p = firstFieldCharacter(p, end);  // past the separators before a field
+        if (p == end) break;
+        state.fieldStart[count++] = static_cast<int32_t>(p - begin) + 1;
+        p = firstSeparator(p, end);  // past the field
     }
     state.fieldStart[count] = length + 1;
 }

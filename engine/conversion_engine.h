@@ -47,6 +47,13 @@ public:
     // triangulation network (similarity transformation, about 1-2 m accuracy).
     bool lastPointOutsideNetwork() const { return lastOutsideNetwork_; }
 
+    // Whether convertPoint derives kkjSheet and utmSheet (on unless turned
+    // off). The result-file writers turn it off while they write: a result
+    // file never shows the map sheets, and they cost about as much as the
+    // rest of the conversion. Off, both stay empty.
+    void setMapSheets(bool on) { mapSheets_ = on; }
+    bool mapSheets() const { return mapSheets_; }
+
     ConversionState& state() { return state_; }
     const ConversionSettings& settings() const { return settings_; }
     DatumTransformation& datum() { return datum_; }
@@ -61,6 +68,7 @@ private:
     std::string unsuitableText_;  // "annetuille asetuksille sopimattomat koordinaatit"
     std::string missingText_;     // "lähtökoordinaatit puuttuvat"
     bool lastOutsideNetwork_ = false;
+    bool mapSheets_ = true;
 };
 
 // Fills state.fieldStart for `line`: the 1-based start of each field (runs of

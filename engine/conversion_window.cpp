@@ -330,6 +330,9 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
     int64_t notFitting = 0;
     int64_t firstNotFitting = 0;
     std::string line;
+    // The result file shows no map sheets; the result list keeps them.
+    const bool mapSheets = engine_.mapSheets();
+    engine_.setMapSheets(false);
     while (reader.readLine(line)) {
         ++lineNumber;
         switch (engine_.convertResultFileLine(line, lineLayout)) {
@@ -344,6 +347,7 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
         }
         writer.writeLine(line);
     }
+    engine_.setMapSheets(mapSheets);
     if (reader.failed()) return reportReadFailure(reader, writer);  // the writer discards its file
     reader.close();  // before the source may be replaced
     if (!writer.commit()) return reportWriteFailure(path, writer);

@@ -8,8 +8,11 @@
 #include "engine/coordinate_text.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
 
 #include "engine/cp1252.h"
@@ -55,6 +58,106 @@ double signOf(double value) {
     return 0.0;
 }
 
+// Exact powers of ten 10^0 ... 10^15.
+constexpr std::array<double, 16> kPowersOfTen = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// [sign] digits [. digits] filling `text` or ending at a character that
+// cannot continue a number, at most 15 digits: `value` and true. Anything
+// else (blanks inside, an exponent, no digit, more digits) is left to the
+// general reading: false.
+bool readPlainNumber(std::string_view text, double& value) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) ++p;
+    const char* const first = p;
+    uint64_t mantissa = 0;
+    for (; p != end && isDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    const auto integerDigits = p - first;
+    std::ptrdiff_t fractionDigits = 0;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        for (; p != end && isDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+        fractionDigits = p - fraction;
+    }
+    // Up to 15 digits the mantissa has not wrapped and is exact as a double.
+    if (integerDigits + fractionDigits == 0 || integerDigits + fractionDigits > 15) return false;
+    if (p != end) {
+        // A blank may be followed by more of the number; an exponent letter by its digits.
+        const char c = *p;
+        if (isSkipped(c) || c == 'e' || c == 'E' || c == 'd' || c == 'D') return false;
+    }
+    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[static_cast<std::size_t>(fractionDigits)];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+// "0" and the decimals (zero, after the caller has dropped its sign).
+bool appendZero(std::string& out, int decimals) {
+    out.push_back('0');
+    if (decimals > 0) {
+        out.push_back('.');
+        out.append(static_cast<std::size_t>(decimals), '0');
+    }
+    return true;
+}
+
+// "00" "01" ... "99".
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// 10^0 ... 10^3 as integers.
+constexpr std::array<uint64_t, 4> kIntegerPowersOfTen = {1, 10, 100, 1000};
+
+// `value` with 0 to 3 decimals, as std::to_chars writes it in fixed notation:
+// the exact binary value rounded to the nearest decimal, a tie to the even
+// digit, and a minus sign for any negative value. The binary value m 2^-s
+// (m below 2^53) times 10^decimals stays below 2^63, so the rounding is done
+// exactly in integers. False, writing nothing, for other decimals, values of
+// 2^53 and above, values below 2^-11 other than zero, and non-finite ones.
+bool appendShortFixed(std::string& out, double value, int decimals) {
+    if (decimals < 0 || decimals > 3) return false;
+    // |value| = mantissa / 2^shift, from the fields of the IEEE double.
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased == 0 || biased == 0x7FF) return value == 0.0 && appendZero(out, decimals);
+    const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+    const int shift = 1075 - biased;
+    if (shift < 1 || shift > 63) return false;  // 2^53 and above, or below 2^-11
+    const uint64_t scaled = mantissa * kIntegerPowersOfTen[static_cast<std::size_t>(decimals)];
+    uint64_t rounded = scaled >> shift;
+    const uint64_t rest = scaled & ((uint64_t{1} << shift) - 1);
+    const uint64_t half = uint64_t{1} << (shift - 1);
+    if (rest > half || (rest == half && (rounded & 1) != 0)) ++rounded;
+
+    // Digits from the last one back: the decimals, the point, the integer part
+    // (two at a time while there are more).
+    char text[32];
+    char* p = text + sizeof text;
+    for (int k = 0; k < decimals; ++k) {
+        *--p = static_cast<char>('0' + rounded % 10);
+        rounded /= 10;
+    }
+    if (decimals > 0) *--p = '.';
+    while (rounded >= 100) {
+        const auto pair = static_cast<std::size_t>(rounded % 100) * 2;
+        rounded /= 100;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    }
+    if (rounded >= 10) {
+        *--p = static_cast<char>('0' + rounded % 10);
+        rounded /= 10;
+    }
+    *--p = static_cast<char>('0' + rounded);
+    if (value < 0.0) *--p = '-';
+    out.append(p, static_cast<std::size_t>(text + sizeof text - p));
+    return true;
+}
+
 }  // namespace
 
 double parseNumber(std::string& text) {
@@ -66,6 +169,15 @@ double parseNumber(std::string& text) {
 }
 
 double readNumber(std::string_view text) {
+    // The common case, an optional sign, digits and an optional point and
+    // digits, at most 15 digits in all and nothing after them that could
+    // continue the number: mantissa and power of ten are both exact doubles,
+    // so one division gives the correctly rounded value, the same double as
+    // the general reading below (Clinger's fast path).
+    if (double value = 0.0; readPlainNumber(text, value)) {
+        return value;
+    }
+
     NumberBuffer buffer;
     std::size_t i = 0;
     const std::size_t n = text.size();
@@ -213,6 +325,9 @@ double angleToDegrees(double value, int32_t sourceFormat, std::string& message) 
 void appendNumber(std::string& out, double value, int decimals) {
     if (value == 0.0) {
         value = 0.0;  // a negative zero is not a negative value: no minus sign
+    }
+    if (appendShortFixed(out, value, decimals)) {
+        return;
     }
     // 309 integer digits, a sign, a point and the decimals fit.
     std::array<char, 400> buffer;

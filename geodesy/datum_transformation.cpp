@@ -19,7 +19,9 @@
 //   network. The built-in network has none.
 #include "geodesy/datum_transformation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "geodesy/geocentric.h"
 #include "geodesy/transverse_mercator.h"
@@ -53,10 +55,48 @@ bool insideAcceptedArea(int32_t directionCode, int32_t sourceCode,
     return within(coordinate1, 6000000.0, 8000000.0) && eastOk;
 }
 
-// Edge value of point (x, y) against the edge from (x1, y1) to (x2, y2):
-// positive on one side, negative on the other, zero on the line.
-double edgeValue(double x1, double y1, double x2, double y2, double x, double y) {
-    return (y2 - y1) * (x - x1) - (x2 - x1) * (y - y1);
+// The affine parameters of triangle `triangle` for directionCode `direction`
+// (JHS 154): false for a triangle of zero area or zero north extent.
+bool affineParametersOf(const TriangulationNetwork& net, int32_t direction, int32_t triangle,
+                        AffineParameters& parameters) {
+    const NetworkTriangle& t = net.triangle(triangle);
+    // Source columns 2d-1, 2d; target columns 5-2d, 6-2d.
+    const int sx = 2 * direction - 1;
+    const int sy = 2 * direction;
+    const int tx = 5 - 2 * direction;
+    const int ty = 6 - 2 * direction;
+
+    // Edge 1 from A to B, edge 2 from B to C: start minus end.
+    const double dx1 = net.coordinate(t.first, sx) - net.coordinate(t.second, sx);
+    const double dy1 = net.coordinate(t.first, sy) - net.coordinate(t.second, sy);
+    const double dX1 = net.coordinate(t.first, tx) - net.coordinate(t.second, tx);
+    const double dY1 = net.coordinate(t.first, ty) - net.coordinate(t.second, ty);
+    const double dx2 = net.coordinate(t.second, sx) - net.coordinate(t.third, sx);
+    const double dy2 = net.coordinate(t.second, sy) - net.coordinate(t.third, sy);
+    const double dX2 = net.coordinate(t.second, tx) - net.coordinate(t.third, tx);
+    const double dY2 = net.coordinate(t.second, ty) - net.coordinate(t.third, ty);
+
+    const double D = dy1 * dx2 - dy2 * dx1;
+    // A triangle of zero area (or zero north extent) has no affine transformation.
+    if (D == 0.0 || (dx1 == 0.0 && dx2 == 0.0)) return false;
+
+    AffineParameters p;
+    p.a2 = (dX1 * dx2 - dX2 * dx1) / D;
+    p.b2 = (dY1 * dx2 - dY2 * dx1) / D;
+    // Divide by the source north difference of larger magnitude; a tie takes edge 2.
+    if (std::fabs(dx2) >= std::fabs(dx1)) {
+        p.a1 = (dX2 - dy2 * p.a2) / dx2;
+        p.b1 = (dY2 - dy2 * p.b2) / dx2;
+    } else {
+        p.a1 = (dX1 - dy1 * p.a2) / dx1;
+        p.b1 = (dY1 - dy1 * p.b2) / dx1;
+    }
+    const double xA = net.coordinate(t.first, sx);
+    const double yA = net.coordinate(t.first, sy);
+    p.a0 = net.coordinate(t.first, tx) - xA * p.a1 - yA * p.a2;
+    p.b0 = net.coordinate(t.first, ty) - xA * p.b1 - yA * p.b2;
+    parameters = p;
+    return true;
 }
 
 }  // namespace
@@ -128,27 +168,22 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
     lastDirection_ = directionCode;
 
     // 6. Cyclic triangle search from the triangle used last; both orientations.
-    const int32_t count = network_.triangleCount();
-    const int sourceNorth = 2 * directionCode - 1;
-    const int sourceEast = 2 * directionCode;
+    // The index gives the triangle that testing 1..triangleCount in cyclic
+    // order from lastTriangle would find first; the last triangle is tried on
+    // its own before, since neighbouring points usually stay in it.
+    const auto d = static_cast<std::size_t>(directionCode - 1);
+    if (!directionReady_[d]) {
+        // The index and the affine table of a direction, at its first use.
+        indexes_[d].build(network_, 2 * directionCode - 1, 2 * directionCode);
+        tabulateAffineParameters(directionCode);
+        directionReady_[d] = true;
+    }
+    const TriangleIndex& index = indexes_[d];
     int32_t found = 0;
-    int32_t j = lastTriangle_ > 0 ? lastTriangle_ : 1;
-    for (int32_t tested = 0; tested < count; ++tested) {
-        const NetworkTriangle& t = network_.triangle(j);
-        const double xA = network_.coordinate(t.first, sourceNorth);
-        const double yA = network_.coordinate(t.first, sourceEast);
-        const double xB = network_.coordinate(t.second, sourceNorth);
-        const double yB = network_.coordinate(t.second, sourceEast);
-        const double xC = network_.coordinate(t.third, sourceNorth);
-        const double yC = network_.coordinate(t.third, sourceEast);
-        const double d1 = edgeValue(xA, yA, xB, yB, x, y);
-        const double d2 = edgeValue(xB, yB, xC, yC, x, y);
-        const double d3 = edgeValue(xC, yC, xA, yA, x, y);
-        if ((d1 >= 0 && d2 >= 0 && d3 >= 0) || (d1 <= 0 && d2 <= 0 && d3 <= 0)) {
-            found = j;
-            break;
-        }
-        j = j < count ? j + 1 : 1;
+    if (lastTriangle_ > 0 && index.contains(lastTriangle_, x, y)) {
+        found = lastTriangle_;
+    } else if (network_.triangleCount() > 0) {
+        found = index.find(x, y, lastTriangle_ > 0 ? lastTriangle_ : 1);
     }
 
     // 7. Inside the network: the triangle's affine transformation.
@@ -212,45 +247,21 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
 }
 
 bool DatumTransformation::computeAffineParameters() {
-    const NetworkTriangle& t = network_.triangle(lastTriangle_);
-    // Source columns 2d-1, 2d; target columns 5-2d, 6-2d.
-    const int sx = 2 * lastDirection_ - 1;
-    const int sy = 2 * lastDirection_;
-    const int tx = 5 - 2 * lastDirection_;
-    const int ty = 6 - 2 * lastDirection_;
-    const auto& net = network_;
-
-    // Edge 1 from A to B, edge 2 from B to C: start minus end.
-    const double dx1 = net.coordinate(t.first, sx) - net.coordinate(t.second, sx);
-    const double dy1 = net.coordinate(t.first, sy) - net.coordinate(t.second, sy);
-    const double dX1 = net.coordinate(t.first, tx) - net.coordinate(t.second, tx);
-    const double dY1 = net.coordinate(t.first, ty) - net.coordinate(t.second, ty);
-    const double dx2 = net.coordinate(t.second, sx) - net.coordinate(t.third, sx);
-    const double dy2 = net.coordinate(t.second, sy) - net.coordinate(t.third, sy);
-    const double dX2 = net.coordinate(t.second, tx) - net.coordinate(t.third, tx);
-    const double dY2 = net.coordinate(t.second, ty) - net.coordinate(t.third, ty);
-
-    const double D = dy1 * dx2 - dy2 * dx1;
-    // A triangle of zero area (or zero north extent) has no affine transformation.
-    if (D == 0.0 || (dx1 == 0.0 && dx2 == 0.0)) return false;
-
-    AffineParameters p;
-    p.a2 = (dX1 * dx2 - dX2 * dx1) / D;
-    p.b2 = (dY1 * dx2 - dY2 * dx1) / D;
-    // Divide by the source north difference of larger magnitude; a tie takes edge 2.
-    if (std::fabs(dx2) >= std::fabs(dx1)) {
-        p.a1 = (dX2 - dy2 * p.a2) / dx2;
-        p.b1 = (dY2 - dy2 * p.b2) / dx2;
-    } else {
-        p.a1 = (dX1 - dy1 * p.a2) / dx1;
-        p.b1 = (dY1 - dy1 * p.b2) / dx1;
-    }
-    const double xA = net.coordinate(t.first, sx);
-    const double yA = net.coordinate(t.first, sy);
-    p.a0 = net.coordinate(t.first, tx) - xA * p.a1 - yA * p.a2;
-    p.b0 = net.coordinate(t.first, ty) - xA * p.b1 - yA * p.b2;
-    affine_ = p;
+    const AffineEntry& entry =
+        affineTable_[static_cast<std::size_t>(lastDirection_ - 1)][static_cast<std::size_t>(lastTriangle_ - 1)];
+    if (!entry.valid) return false;
+    affine_ = entry.parameters;
     return true;
+}
+
+void DatumTransformation::tabulateAffineParameters(int32_t directionCode) {
+    const int32_t count = network_.triangleCount();
+    std::vector<AffineEntry>& table = affineTable_[static_cast<std::size_t>(directionCode - 1)];
+    table.assign(static_cast<std::size_t>(std::max<int32_t>(count, 0)), AffineEntry{});
+    for (int32_t j = 1; j <= count; ++j) {
+        AffineEntry& entry = table[static_cast<std::size_t>(j - 1)];
+        entry.valid = affineParametersOf(network_, directionCode, j, entry.parameters);
+    }
 }
 
 void DatumTransformation::helmertTransform(double x, double y, double& X, double& Y) const {
@@ -260,7 +271,7 @@ void DatumTransformation::helmertTransform(double x, double y, double& X, double
     double deltaLambda = 0.0;
     double Xg = 0.0, Yg = 0.0, Zg = 0.0;           // geocentric, source datum
     double Xp = 0.0, Yp = 0.0, Zp = 0.0;           // geocentric, target datum
-    double latitude2 = 0.0, longitude2 = 0.0, height2 = 0.0;  // target datum
+    double latitude2 = 0.0, longitude2 = 0.0;  // target datum; the height is dropped
 
     if (lastDirection_ == kKkjToEuref) {
         // KKJ zone 3 -> ETRS-TM35FIN.
@@ -270,7 +281,7 @@ void DatumTransformation::helmertTransform(double x, double y, double& X, double
         Xp = scale * (Xg + 6.673e-6 * Yg + 1.675e-6 * Zg) - 96.0617;
         Yp = scale * (-6.673e-6 * Xg + Yg - 2.3276e-5 * Zg) - 82.4278;
         Zp = scale * (-1.675e-6 * Xg + 2.3276e-5 * Yg + Zg) - 121.7535;
-        geocentricToGeodetic(grs80, Xp, Yp, Zp, latitude2, longitude2, height2);
+        geocentricToLatitudeLongitude(grs80, Xp, Yp, Zp, latitude2, longitude2);
         double north = 0.0;
         double east = 0.0;
         tmForward(grs80, latitude2, longitude2 - kCentralMeridian, north, east);
@@ -285,7 +296,7 @@ void DatumTransformation::helmertTransform(double x, double y, double& X, double
         Xp = scale * (Xg - 6.673e-6 * Yg - 1.675e-6 * Zg) + 96.061;
         Yp = scale * (6.673e-6 * Xg + Yg + 2.3276e-5 * Zg) + 82.4298;
         Zp = scale * (1.675e-6 * Xg - 2.3276e-5 * Yg + Zg) + 121.7485;
-        geocentricToGeodetic(hayford, Xp, Yp, Zp, latitude2, longitude2, height2);
+        geocentricToLatitudeLongitude(hayford, Xp, Yp, Zp, latitude2, longitude2);
         double north = 0.0;
         double east = 0.0;
         tmForward(hayford, latitude2, longitude2 - kCentralMeridian, north, east);

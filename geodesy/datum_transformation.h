@@ -10,9 +10,12 @@
 // network tables, the one-entry triangle cache and sheetPoint.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "geodesy/ellipsoid.h"
+#include "geodesy/triangle_index.h"
 #include "geodesy/triangulation_network.h"
 
 namespace lomitra {
@@ -63,6 +66,11 @@ public:
     // Inspection of the module state.
     bool networkLoaded() const { return networkLoaded_; }
     const TriangulationNetwork& network() const { return network_; }
+    // The triangle index of the source work plane of directionCode 1 or 2;
+    // built at the first transformation in that direction (empty before).
+    const TriangleIndex& triangleIndex(int32_t directionCode) const {
+        return indexes_[static_cast<std::size_t>(directionCode - 1)];
+    }
     int32_t lastDirection() const { return lastDirection_; }
     int32_t lastTriangle() const { return lastTriangle_; }
     const AffineParameters& affineParameters() const { return affine_; }
@@ -74,14 +82,26 @@ public:
 private:
     // Fills affine_ for lastTriangle_ and lastDirection_; false for a
     // degenerate triangle, which then counts as not containing the point.
+    // The parameters come from a table computed by the same formulas at the
+    // first use of the direction, so that a file in random order does not
+    // recompute them.
     bool computeAffineParameters();
+    void tabulateAffineParameters(int32_t directionCode);
+
+    struct AffineEntry {
+        AffineParameters parameters;
+        bool valid = false;  // false for a degenerate triangle
+    };
 
     EllipsoidTable ellipsoids_;
     TriangulationNetwork network_;
+    std::array<TriangleIndex, 2> indexes_;  // by directionCode - 1: KKJ zone 3, ETRS-TM35FIN
+    std::array<bool, 2> directionReady_{};  // index and affine table built
     bool networkLoaded_ = false;
     int32_t lastDirection_ = 0;
     int32_t lastTriangle_ = 0;
     AffineParameters affine_;
+    std::array<std::vector<AffineEntry>, 2> affineTable_;  // by directionCode - 1, triangle - 1
     SheetPoint sheetPoint_;
 };
 

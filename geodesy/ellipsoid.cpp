@@ -29,12 +29,4 @@ void EllipsoidTable::initEllipsoids() {
     entries_[kHayford - 1] = makeEllipsoid(6378388.0, 297.0);
 }
 
-const Ellipsoid& EllipsoidTable::at(int16_t index) const {
-    // An index outside the table is a programming error: answer with the all-zero
-    // ellipsoid, which turns every result into NaN, instead of reading out of bounds.
-    static constexpr Ellipsoid kOutsideTable{};
-    if (index != kGrs80 && index != kHayford) return kOutsideTable;
-    return entries_[static_cast<std::size_t>(index - 1)];
-}
-
 }  // namespace lomitra

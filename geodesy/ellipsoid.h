@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace lomitra {
@@ -33,10 +34,15 @@ public:
     void initEllipsoids();
 
     // index 1 (GRS80) or 2 (Hayford). Any other index is outside the table (a
-    // programming error) and gives an all-zero ellipsoid, so results become NaN.
-    const Ellipsoid& at(int16_t index) const;
+    // programming error) and gives an all-zero ellipsoid, so results become NaN,
+    // instead of a read out of bounds. Inline: every transformation asks for both.
+    const Ellipsoid& at(int16_t index) const {
+        if (index != kGrs80 && index != kHayford) return kOutsideTable;
+        return entries_[static_cast<std::size_t>(index - 1)];
+    }
 
 private:
+    static constexpr Ellipsoid kOutsideTable{};
     std::array<Ellipsoid, 2> entries_{};
 };
 

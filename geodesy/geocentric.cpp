@@ -24,8 +24,8 @@ void geodeticToGeocentric(const Ellipsoid& ellipsoid, double latitude, double lo
     Z = (N * (1.0 - e2) + height) * sinPhi;
 }
 
-void geocentricToGeodetic(const Ellipsoid& ellipsoid, double X, double Y, double Z,
-                          double& latitude, double& longitude, double& height) {
+void geocentricToLatitudeLongitude(const Ellipsoid& ellipsoid, double X, double Y, double Z,
+                                   double& latitude, double& longitude) {
     const double a = ellipsoid.semiMajorAxis;
     const double b = ellipsoid.semiMinorAxis;
     const double e2 = ellipsoid.eccentricitySquared;
@@ -38,9 +38,17 @@ void geocentricToGeodetic(const Ellipsoid& ellipsoid, double X, double Y, double
     const double cosTheta = std::cos(theta);
     latitude = std::atan((Z + ePrime2 * b * sinTheta * sinTheta * sinTheta) /
                          (p - e2 * a * cosTheta * cosTheta * cosTheta));
-    const double sinPhi = std::sin(latitude);
-    const double N = a / std::sqrt(1.0 - e2 * sinPhi * sinPhi);
     longitude = std::atan(Y / X);
+}
+
+void geocentricToGeodetic(const Ellipsoid& ellipsoid, double X, double Y, double Z,
+                          double& latitude, double& longitude, double& height) {
+    geocentricToLatitudeLongitude(ellipsoid, X, Y, Z, latitude, longitude);
+    const double a = ellipsoid.semiMajorAxis;
+    const double e2 = ellipsoid.eccentricitySquared;
+    const double p = std::sqrt(X * X + Y * Y);
+    const double sinPhi = std::sin(latitude);
+    const double N = a / std::sqrt(1.0 - e2 * sinPhi * sinPhi);  // prime-vertical radius
     height = p / std::cos(latitude) - N;
 }
 

@@ -16,4 +16,9 @@ void geodeticToGeocentric(const Ellipsoid& ellipsoid, double latitude, double lo
 void geocentricToGeodetic(const Ellipsoid& ellipsoid, double X, double Y, double Z,
                           double& latitude, double& longitude, double& height);
 
+// The same latitude and longitude, without the height (for the similarity
+// transformation, which drops it).
+void geocentricToLatitudeLongitude(const Ellipsoid& ellipsoid, double X, double Y, double Z,
+                                   double& latitude, double& longitude);
+
 }  // namespace lomitra

@@ -59,10 +59,6 @@ int32_t wholeNumberInWindow(std::string_view row, std::size_t first, std::size_t
     return static_cast<int32_t>(std::lround(numberInWindow(row, first, width)));
 }
 
-// Returned for numbers outside the tables, so that no read goes out of bounds.
-constexpr NetworkPoint kNoPoint{};
-constexpr NetworkTriangle kNoTriangle{};
-
 }  // namespace
 
 void TriangulationNetwork::loadNetworkPoints() {
@@ -88,27 +84,6 @@ void TriangulationNetwork::loadNetworkTriangles() {
         slot.first = wholeNumberInWindow(row, 1, 8);
         slot.second = wholeNumberInWindow(row, 9, 8);
         slot.third = wholeNumberInWindow(row, 17, std::string_view::npos);
-    }
-}
-
-const NetworkPoint& TriangulationNetwork::point(int32_t number) const {
-    if (number < 1 || number > kPointSlots) return kNoPoint;
-    return points_[static_cast<std::size_t>(number - 1)];
-}
-
-const NetworkTriangle& TriangulationNetwork::triangle(int32_t number) const {
-    if (number < 1 || number > kTriangleSlots) return kNoTriangle;
-    return triangles_[static_cast<std::size_t>(number - 1)];
-}
-
-double TriangulationNetwork::coordinate(int32_t number, int column) const {
-    const NetworkPoint& p = point(number);
-    switch (column) {
-        case 1: return p.kkjP;
-        case 2: return p.kkjI;
-        case 3: return p.eurefN;
-        case 4: return p.eurefE;
-        default: return 0.0;  // only columns 1 to 4 exist
     }
 }
 

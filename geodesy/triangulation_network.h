@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -40,18 +41,40 @@ public:
     // Sets triangleCount to 1450 and fills networkTriangles from the built-in rows.
     void loadNetworkTriangles();
 
+    // The accessors are inline: the triangle search calls them for every
+    // vertex it tests.
+
     // number: 1..kPointSlots. Unused slots hold zeros; a number outside the
     // slots reads as an all-zero point.
-    const NetworkPoint& point(int32_t number) const;
+    const NetworkPoint& point(int32_t number) const {
+        if (number < 1 || number > kPointSlots) return kNoPoint;
+        return points_[static_cast<std::size_t>(number - 1)];
+    }
     // number: 1..kTriangleSlots. Slots past triangleCount are empty; a number
     // outside the slots reads as an empty triangle.
-    const NetworkTriangle& triangle(int32_t number) const;
+    const NetworkTriangle& triangle(int32_t number) const {
+        if (number < 1 || number > kTriangleSlots) return kNoTriangle;
+        return triangles_[static_cast<std::size_t>(number - 1)];
+    }
     int32_t triangleCount() const { return triangleCount_; }
 
     // Column 1 kkjP, 2 kkjI, 3 eurefN, 4 eurefE of point `number`; 0 for any other column.
-    double coordinate(int32_t number, int column) const;
+    double coordinate(int32_t number, int column) const {
+        const NetworkPoint& p = point(number);
+        switch (column) {
+            case 1: return p.kkjP;
+            case 2: return p.kkjI;
+            case 3: return p.eurefN;
+            case 4: return p.eurefE;
+            default: return 0.0;  // only columns 1 to 4 exist
+        }
+    }
 
 private:
+    // Returned for numbers outside the tables, so that no read goes out of bounds.
+    static constexpr NetworkPoint kNoPoint{};
+    static constexpr NetworkTriangle kNoTriangle{};
+
     std::array<NetworkPoint, kPointSlots> points_{};
     std::array<NetworkTriangle, kTriangleSlots> triangles_{};
     int32_t triangleCount_ = 0;

@@ -380,6 +380,42 @@ TEST_F(ConvertPointTest, SheetsForEveryConvertedPoint) {
     EXPECT_EQ(state.utmSheet, utmSheet);
 }
 
+TEST_F(ConvertPointTest, MapSheetsOffLeaveTheSheetsEmptyAndTheResultsAlone) {
+    struct Case {
+        const char* name;
+        int32_t direction, resultKind, resultZone;
+        const char* first;
+        const char* second;
+    };
+    const Case cases[] = {
+        {"YKJ -> ETRS-TM35FIN", 1, 0, 1, "6712263.904", "3495070.508"},
+        {"ETRS-TM35FIN -> KKJ own zone", 0, 0, 0, "6709447.856", "494903.060"},
+        {"ETRS-TM35FIN -> geographic", 0, 1, 0, "6709447.856", "494903.060"},
+        {"at sea, ETRS-TM35FIN -> YKJ", 0, 0, 3, "6100000.000", "300000.000"},
+    };
+    for (const Case& c : cases) {
+        settings.direction = c.direction;
+        settings.resultKind = c.resultKind;
+        settings.resultZone = c.resultZone;
+        engine.setMapSheets(true);
+        convert(c.first, c.second);
+        ASSERT_EQ(state.message, "") << c.name;
+        const ConversionState withSheets = state;
+        EXPECT_FALSE(withSheets.utmSheet.empty()) << c.name;
+
+        engine.setMapSheets(false);
+        state.kkjSheet = "stale";
+        state.utmSheet = "stale";
+        convert(c.first, c.second);
+        EXPECT_EQ(state.message, "") << c.name;
+        EXPECT_EQ(state.pointText[2], withSheets.pointText[2]) << c.name;
+        EXPECT_EQ(state.pointText[3], withSheets.pointText[3]) << c.name;
+        EXPECT_EQ(state.kkjSheet, "") << c.name;
+        EXPECT_EQ(state.utmSheet, "") << c.name;
+    }
+    engine.setMapSheets(true);
+}
+
 TEST_F(ConvertPointTest, Refusals) {
     struct Case {
         const char* name;

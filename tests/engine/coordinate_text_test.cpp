@@ -3,10 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <clocale>
+#include <cstdint>
+#include <cstdlib>
 #include <cmath>
 #include <locale>
+#include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace lomitra {
 namespace {
@@ -81,6 +88,44 @@ TEST(ParseNumber, LongNumbersAreReadWhole) {
     EXPECT_NEAR(parseNumber(precise), 6678901.123456789, 0.001 * kMm);
 }
 
+// Plain numbers of up to 15 digits take a shorter way than long ones; both
+// must give the correctly rounded double, bit for bit what strtod reads.
+TEST(ParseNumber, EveryReadingIsCorrectlyRounded) {
+    std::mt19937_64 random(154);
+    std::uniform_int_distribution<int> digitCount(1, 18);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> choice(0, 9);
+    for (int i = 0; i < 200000; ++i) {
+        std::string text;
+        const int c = choice(random);
+        if (c == 0) text += '-';
+        if (c == 1) text += '+';
+        const int count = digitCount(random);
+        std::uniform_int_distribution<int> pointAt(0, count);
+        const int point = choice(random) < 8 ? pointAt(random) : -1;  // mostly with a point
+        for (int k = 0; k < count; ++k) {
+            if (k == point) text += '.';
+            text += static_cast<char>('0' + digit(random));
+        }
+        if (point == count) text += '.';
+        if (c == 2) text += "\r\n";   // ends the number
+        if (c == 3) text += "m";      // ends the number
+        std::string copy = text;
+        const double value = parseNumber(copy);
+        // strtod reads the same characters (the sign, digits and point).
+        const double expected = std::strtod(text.c_str(), nullptr);
+        ASSERT_EQ(std::bit_cast<uint64_t>(value), std::bit_cast<uint64_t>(expected)) << "'" << text << "'";
+    }
+    // A blank or an exponent after the digits continues the number.
+    for (const auto& [text, expected] : {std::pair<std::string, double>{"12.5 25", 12.525},
+                                         {"6678901.123e1", 66789011.23},
+                                         {"-1.5D2", -150.0},
+                                         {"7\t5", 75.0}}) {
+        std::string copy = text;
+        EXPECT_DOUBLE_EQ(parseNumber(copy), expected) << text;
+    }
+}
+
 TEST(AngleToDegrees, UnpacksTheThreeNotations) {
     struct Case {
         const char* name;
@@ -115,6 +160,41 @@ TEST(AngleToDegrees, UnpacksTheThreeNotations) {
             EXPECT_EQ(message, "minuutit ja sekunnit oltava v\xE4lill\xE4 0-60") << c.name;
         } else {
             EXPECT_EQ(message, "") << c.name;
+        }
+    }
+}
+
+// Results of 0 to 3 decimals take a shorter way than others; every text must
+// be the one std::to_chars writes in fixed notation (the exact binary value
+// rounded, ties to the even digit).
+TEST(FormatNumber, ShortPatternsMatchTheCorrectlyRoundedText) {
+    auto reference = [](double value, int decimals) {
+        if (value == 0.0) value = 0.0;
+        char text[400];
+        const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+        return std::string(text, result.ptr);
+    };
+    std::vector<double> values = {
+        0.0, -0.0, 0.5, 1.5, 2.5, -2.5, 0.25, 0.75, 1.25, -1.25, 0.125, 0.375, 0.0625, 0.0005, -0.0004,
+        4.0e-17, 1e-30, -1e-30, 9007199254740991.0, 9007199254740992.0, 4503599627370495.5, 1e300, -1e300,
+        6678901.1235, 6678901.0625, 3386000.0005, 7999999.9995, 499999.99950000003, -200000.0005,
+    };
+    std::mt19937_64 random(154);
+    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+    std::uniform_int_distribution<int> magnitude(-6, 16);
+    for (int i = 0; i < 100000; ++i) {
+        values.push_back(uniform(random) * std::pow(10.0, magnitude(random)));
+        // Exact ties at every number of decimals: k / 2, k / 8, k / 16, k / 2048.
+        const double k = std::floor(uniform(random) * 1e7);
+        values.push_back(k / 2.0);
+        values.push_back(k / 8.0);
+        values.push_back(k / 16.0);
+        values.push_back(k / 2048.0);
+    }
+    for (const double value : values) {
+        for (int decimals = 0; decimals <= 4; ++decimals) {
+            ASSERT_EQ(formatNumber(value, decimals), reference(value, decimals))
+                << std::hexfloat << value << " with " << decimals << " decimals";
         }
     }
 }

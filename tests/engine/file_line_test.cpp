@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,38 @@ TEST(SplitFields, AtMostOneHundredFields) {
     EXPECT_EQ(starts[0], 1);
     EXPECT_EQ(starts[99], 199);
     EXPECT_EQ(starts[100], static_cast<int32_t>(line.size()) + 1) << "the end marker";
+}
+
+// Lines of every byte value and length, against a scan one byte at a time:
+// a field starts at a byte above 32 after a byte of 0 to 32 (or at the start).
+TEST(SplitFields, StartsOfRandomLinesAsByteByByte) {
+    std::mt19937_64 random(154);
+    std::uniform_int_distribution<int> length(0, 260);
+    std::uniform_int_distribution<int> kind(0, 9);
+    std::uniform_int_distribution<int> anyByte(0, 255);
+    std::uniform_int_distribution<int> runLength(1, 12);
+    for (int i = 0; i < 20000; ++i) {
+        // Runs of blanks, control bytes, field bytes and Windows-1252 letters.
+        std::string line;
+        const auto size = static_cast<std::size_t>(length(random));
+        while (line.size() < size) {
+            const int k = kind(random);
+            const char c = k < 3 ? ' ' : k == 3 ? static_cast<char>(anyByte(random) % 33)
+                         : k == 4 ? static_cast<char>(33) : static_cast<char>(anyByte(random));
+            line.append(static_cast<std::size_t>(runLength(random)), c);
+        }
+        line.resize(size);
+        std::vector<int32_t> expected(kMaxFields + 1, 0);
+        int32_t count = 0;
+        unsigned char previous = ' ';
+        for (int32_t j = 1; j <= static_cast<int32_t>(line.size()) && count < kMaxFields; ++j) {
+            const auto c = static_cast<unsigned char>(line[static_cast<std::size_t>(j - 1)]);
+            if (c > 32 && previous <= 32) expected[static_cast<std::size_t>(count++)] = j;
+            previous = c;
+        }
+        expected[static_cast<std::size_t>(count)] = static_cast<int32_t>(line.size()) + 1;
+        ASSERT_EQ(startsOf(line), expected) << "line " << i << " of " << line.size() << " bytes";
+    }
 }
 
 TEST(FieldNumberAt, MarkedRanges) {

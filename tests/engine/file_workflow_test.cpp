@@ -3,6 +3,7 @@
 // writing the result and table files, including their failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -377,6 +378,17 @@ TEST_F(FileWorkflowTest, ResultFileCoversEveryLineOfALongFile) {
     ASSERT_EQ(written.size(), 1500u);
     EXPECT_EQ(written, expected);
     EXPECT_EQ(platform.only().text, "1500 pistettä tulostettu tiedostoon:\r\n" + resultPath);
+
+    // The result file leaves out the map sheets; the result list keeps them,
+    // and so do points converted afterwards.
+    EXPECT_TRUE(engine.mapSheets());
+    const std::vector<std::string> listed = window.lstTulos;
+    window.cmdMuunna_Click();
+    EXPECT_FALSE(state.kkjSheet.empty());
+    EXPECT_FALSE(state.utmSheet.empty());
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const std::string& line) {
+        return line.find(state.kkjSheet + state.utmSheet) != std::string::npos;
+    }));
 }
 
 // Lines cut short before the end of the east range leave it fewer columns than
