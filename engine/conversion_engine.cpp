@@ -46,44 +46,6 @@ constexpr double kZonePrefix = 1000000.0;    // metres per zone number in the ea
 constexpr int32_t kResultWidth = 14;         // characters of a result text
 constexpr double kHighestGkZone = 32.0;      // ETRS-GK19 ... ETRS-GK32
 
-// Eight bytes at a time: the first separator (code 0 to 32), or the first
-// field character (above 32), from `p` on; `end` when there is none. The
-// word tests flag the wanted bytes exactly up to the first of them (a borrow
-// or carry between bytes comes only out of a byte that is flagged itself),
-// and only the first flag is used.
-constexpr uint64_t kEveryByte = 0x0101010101010101;
-constexpr uint64_t kHighBits = 0x8080808080808080;
-
-uint64_t word(const char* p) {
-    uint64_t w = 0;
-    std::memcpy(&w, p, sizeof w);
-    return w;
-}
-
-const char* firstSeparator(const char* p, const char* end) {
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; end - p >= 8; p += 8) {
-            const uint64_t w = word(p);
-            const uint64_t below33 = (w - kEveryByte * 33) & ~w & kHighBits;
-            if (below33 != 0) return p + std::countr_zero(below33) / 8;
-        }
-    }
-    while (p != end && !isFieldSeparator(static_cast<unsigned char>(*p))) ++p;
-    return p;
-}
-
-const char* firstFieldCharacter(const char* p, const char* end) {
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; end - p >= 8; p += 8) {
-            const uint64_t w = word(p);
-            const uint64_t above32 = ((w + kEveryByte * (127 - 32)) | w) & kHighBits;
-            if (above32 != 0) return p + std::countr_zero(above32) / 8;
-        }
-    }
-    while (p != end && isFieldSeparator(static_cast<unsigned char>(*p))) ++p;
-    return p;
-}
-
 // Appends `text` padded with spaces and cut to `width` characters.
 void appendPadded(std::string& out, std::string_view text, std::size_t width) {
     const std::size_t n = std::min(text.size(), width);
@@ -92,10 +54,11 @@ void appendPadded(std::string& out, std::string_view text, std::size_t width) {
 }
 
 // The text of free-format field `f` of the line last split into
-// state.fieldStart, trimmed of separators; false when the line has no such
-// field. The last entry of the table, field 99, is only a whole field when
-// nothing follows it; on a line of more than 100 fields it would run on
-// over the fields the table could not hold, so it counts as missing then.
+// state.fieldStart (the run of field characters from its start); false when
+// the line has no such field. The last entry of the table, field 99, is only
+// a whole field when nothing follows it; on a line of more than 100 fields it
+// would run on over the fields the table could not hold, so it counts as
+// missing then.
 bool cutField(const ConversionState& state, std::string_view line, int32_t f, std::string& out) {
     if (f < 0 || f >= kMaxFields) return false;  // the next entry would lie outside the table
     const int32_t end = state.fieldStart[f + 1];
@@ -104,13 +67,11 @@ bool cutField(const ConversionState& state, std::string_view line, int32_t f, st
         static_cast<std::size_t>(end - 1) > line.size()) {
         return false;
     }
-    const std::string_view field = trimSeparators(line.substr(begin - 1, end - begin));
-    if (f == kMaxFields - 1 &&
-        std::any_of(field.begin(), field.end(),
-                    [](char c) { return isFieldSeparator(static_cast<unsigned char>(c)); })) {
-        return false;
-    }
-    out.assign(field);
+    const char* const first = line.data() + (begin - 1);
+    const char* const stop = line.data() + (end - 1);
+    const char* const fieldEnd = firstSeparator(first, stop);
+    if (f == kMaxFields - 1 && firstFieldCharacter(fieldEnd, stop) != stop) return false;
+    out.assign(first, fieldEnd);
     return true;
 }
 
@@ -296,7 +257,8 @@ void ConversionEngine::convertLine(std::string_view line, LineLayout layout) {
 ResultFileLine ConversionEngine::convertResultFileLine(std::string& line, LineLayout layout) {
     convertLine(line, layout);
     if (!state_.message.empty()) return ResultFileLine::NotConverted;
-    return rebuildLine(state_, line, layout) ? ResultFileLine::Converted : ResultFileLine::DoesNotFit;
+    // convertLine split this very line (free format): its fields are in the state.
+    return rebuildSplitLine(state_, line, layout) ? ResultFileLine::Converted : ResultFileLine::DoesNotFit;
 }
 
 void splitFields(ConversionState& state, std::string_view line) {

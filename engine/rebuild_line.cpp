@@ -79,76 +79,84 @@ bool rebuildColumns(const ConversionState& state, std::string& line) {
 
 // ---- Free format ----
 
+// Where free-format field `k` may be written.
+struct FieldRoom {
+    int64_t column = 0;       // 1-based start of the field
+    int64_t room = 0;         // the field and the blanks after it less one, or to the end of the line
+    int64_t fieldLength = 0;  // the field's own characters
+};
+
 // The room of free-format field `k` of the line last split into
-// state.fieldStart: the field and the blanks after it less one, or to the end
-// of the line for the last field. False when the line has no such field, or
-// when the field is the last entry of the table and more fields follow it
-// (the table cannot hold them, so the room would run over them).
-bool fieldRoom(const ConversionState& state, const std::string& line, int32_t k, int64_t& column,
-               int64_t& room, int64_t& fieldLength) {
+// state.fieldStart. False when the line has no such field, or when the field
+// is the last entry of the table and more fields follow it (the table cannot
+// hold them, so the room would run over them).
+bool fieldRoom(const ConversionState& state, const std::string& line, int32_t k, FieldRoom& out) {
     if (k < 0 || k >= kMaxFields || state.fieldStart[k + 1] == 0) return false;
     const auto length = static_cast<int64_t>(line.size());
-    column = state.fieldStart[k];
-    if (column < 1 || column > length) return false;
-    std::size_t end = static_cast<std::size_t>(column - 1);
-    while (end < line.size() && !isFieldSeparator(static_cast<unsigned char>(line[end]))) ++end;
-    fieldLength = static_cast<int64_t>(end) - (column - 1);
+    out.column = state.fieldStart[k];
+    if (out.column < 1 || out.column > length) return false;
+    const char* const first = line.data() + (out.column - 1);
+    const char* const lineEnd = line.data() + line.size();
+    const char* const fieldEnd = firstSeparator(first, lineEnd);
+    out.fieldLength = fieldEnd - first;
     const bool lastField = k + 2 > kMaxFields || state.fieldStart[k + 2] == 0;
     if (lastField) {
-        const bool moreFields =
-            std::any_of(line.begin() + static_cast<std::ptrdiff_t>(end), line.end(),
-                        [](char c) { return !isFieldSeparator(static_cast<unsigned char>(c)); });
-        if (moreFields) return false;
-        room = length - column + 1;
+        // Only the table's last entry can have fields after it that were not counted.
+        if (k == kMaxFields - 1 && firstFieldCharacter(fieldEnd, lineEnd) != lineEnd) return false;
+        out.room = length - out.column + 1;
     } else {
-        room = int64_t{state.fieldStart[k + 1]} - column - 1;  // the last blank stays
+        out.room = int64_t{state.fieldStart[k + 1]} - out.column - 1;  // the last blank stays
     }
-    return room >= fieldLength && fieldLength > 0;
+    return out.room >= out.fieldLength && out.fieldLength > 0;
 }
 
-// Writes result text `t` into field `k` (which exists); may widen the field.
-void writeField(ConversionState& state, std::string& line, int32_t k, std::string_view t) {
-    splitFields(state, line);
-    int64_t column = 0;
-    int64_t room = 0;
-    int64_t fieldLength = 0;
-    if (!fieldRoom(state, line, k, column, room, fieldLength)) return;  // checked by the caller
+// Writes result text `t` into the room `r` of the line; may widen the field,
+// which moves the rest of the line right.
+void writeField(std::string& line, const FieldRoom& r, std::string_view t) {
     const auto size = static_cast<int64_t>(t.size());
-    if (size <= room) {
-        const int64_t width = std::min(room, std::max({kResultWidth, size, fieldLength}));
-        writePadded(line, column, t, width);
-    } else if (integerLength(t) <= room) {
-        writePadded(line, column, t.substr(0, static_cast<std::size_t>(room)), room);
+    if (size <= r.room) {
+        const int64_t width = std::min(r.room, std::max({kResultWidth, size, r.fieldLength}));
+        writePadded(line, r.column, t, width);
+    } else if (integerLength(t) <= r.room) {
+        writePadded(line, r.column, t.substr(0, static_cast<std::size_t>(r.room)), r.room);
     } else {
-        // The integer part needs more room: the field widens, the rest of the line moves right.
-        line.replace(static_cast<std::size_t>(column - 1), static_cast<std::size_t>(room),
+        line.replace(static_cast<std::size_t>(r.column - 1), static_cast<std::size_t>(r.room),
                      t.substr(0, static_cast<std::size_t>(integerLength(t))));
     }
 }
 
-bool rebuildFields(ConversionState& state, std::string& line) {
+// Both coordinates into the fields of a line that state.fieldStart holds.
+bool rebuildFields(const ConversionState& state, std::string& line) {
     const int32_t k0 = state.fieldNumber[0];
     const int32_t k1 = state.fieldNumber[1];
     const std::string_view t0 = trimSpaces(state.pointText[2]);
     const std::string_view t1 = trimSpaces(state.pointText[3]);
     if (k0 == k1 || t0.empty() || t1.empty()) return false;
-    splitFields(state, line);
-    int64_t column = 0;
-    int64_t room = 0;
-    int64_t fieldLength = 0;
-    if (!fieldRoom(state, line, k0, column, room, fieldLength) ||
-        !fieldRoom(state, line, k1, column, room, fieldLength)) {
-        return false;
+    FieldRoom r0;
+    FieldRoom r1;
+    if (!fieldRoom(state, line, k0, r0) || !fieldRoom(state, line, k1, r1)) return false;
+    // The field further right first: a widened field moves only what lies
+    // after it, so the other room stays where it was found (and every field
+    // keeps its number, as when the line is split again between the two).
+    if (r0.column > r1.column) {
+        writeField(line, r0, t0);
+        writeField(line, r1, t1);
+    } else {
+        writeField(line, r1, t1);
+        writeField(line, r0, t0);
     }
-    // Widening keeps every field's number, so the second field still exists after the first.
-    writeField(state, line, k0, t0);
-    writeField(state, line, k1, t1);
     return true;
 }
 
 }  // namespace
 
 bool rebuildLine(ConversionState& state, std::string& line, LineLayout layout) {
+    if (layout != LineLayout::FreeFormat) return rebuildColumns(state, line);
+    splitFields(state, line);
+    return rebuildFields(state, line);
+}
+
+bool rebuildSplitLine(const ConversionState& state, std::string& line, LineLayout layout) {
     return layout == LineLayout::FreeFormat ? rebuildFields(state, line) : rebuildColumns(state, line);
 }
 

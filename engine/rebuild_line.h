@@ -15,8 +15,9 @@
 //   Two rooms that overlap also make the line not fit: one result would
 //   overwrite the other.
 //
-// Free format, for each coordinate (the line is split into fields again
-// before each one; fields keep their numbers):
+// Free format, for each coordinate (the fields are found once; the one
+// further right is written first, so a widened field moves nothing that the
+// other needs, and every field keeps its number):
 //   t    = the result without spaces;
 //   room = the field and the blanks after it, less the last blank before the
 //          next field; for the last field, to the end of the line;
@@ -45,6 +46,10 @@ namespace lomitra {
 // state.fieldStart. Returns false, with `line` unchanged, when the line does
 // not fit; true when both results were written.
 bool rebuildLine(ConversionState& state, std::string& line, LineLayout layout);
+
+// As rebuildLine, for a line whose fields state.fieldStart already holds (as
+// convertLine leaves them after cutting the point out of this very line).
+bool rebuildSplitLine(const ConversionState& state, std::string& line, LineLayout layout);
 
 // "<count> riviä jätettiin muuntamatta, koska tulos ei mahtunut sarakkeisiin.
 // Ensimmäinen niistä on rivi <firstLine>." (UTF-8; lines counted from 1).

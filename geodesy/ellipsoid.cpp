@@ -4,6 +4,8 @@
 // a and f in double precision (b to about 1e-9 m).
 #include "geodesy/ellipsoid.h"
 
+#include "geodesy/transverse_mercator.h"
+
 #include <cstddef>
 
 namespace lomitra {
@@ -19,6 +21,7 @@ Ellipsoid makeEllipsoid(double semiMajorAxis, double inverseFlattening) {
     const double b2 = e.semiMinorAxis * e.semiMinorAxis;
     e.eccentricitySquared = (a2 - b2) / a2;
     e.secondEccentricitySquared = (a2 - b2) / b2;
+    e.series = tmSeriesOf(e);
     return e;
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 namespace lomitra {
 
@@ -19,12 +20,26 @@ inline constexpr double kDegreesPerRadian = 57.29577951308238;
 inline constexpr int16_t kGrs80 = 1;
 inline constexpr int16_t kHayford = 2;
 
+// The constants of Krueger's four-term series for one ellipsoid, derived from
+// a and b once (tmSeriesOf, transverse_mercator.cpp) instead of at every
+// projected point. NaN until derived, so that a projection on an ellipsoid
+// outside the table gives NaN, which every caller refuses.
+struct TmSeries {
+    static constexpr double kNotDerived = std::numeric_limits<double>::quiet_NaN();
+    double n = kNotDerived;   // third flattening (a - b) / (a + b)
+    double e = kNotDerived;   // first eccentricity
+    double A1 = kNotDerived;  // rectifying radius a / (1 + n) (1 + n^2/4 + n^4/64), metres
+    double forward[4] = {kNotDerived, kNotDerived, kNotDerived, kNotDerived};  // h1 ... h4
+    double inverse[4] = {kNotDerived, kNotDerived, kNotDerived, kNotDerived};  // h1' ... h4'
+};
+
 struct Ellipsoid {
     double semiMajorAxis = 0;              // a, metres
     double flattening = 0;                 // f
     double semiMinorAxis = 0;              // b = (1 - f) a, metres
     double eccentricitySquared = 0;        // e^2 = (a^2 - b^2) / a^2
     double secondEccentricitySquared = 0;  // e'^2 = (a^2 - b^2) / b^2
+    TmSeries series;                       // for tmForward and tmInverse
 };
 
 // The two-entry ellipsoid table. All zero until initEllipsoids() runs.

@@ -16,22 +16,6 @@ namespace lomitra {
 
 namespace {
 
-// Quantities of one ellipsoid shared by both directions.
-struct SeriesBase {
-    double n;   // third flattening (a - b) / (a + b)
-    double e;   // first eccentricity
-    double A1;  // rectifying radius a / (1 + n) (1 + n^2/4 + n^4/64)
-};
-
-SeriesBase seriesBase(const Ellipsoid& ellipsoid) {
-    const double a = ellipsoid.semiMajorAxis;
-    const double b = ellipsoid.semiMinorAxis;
-    const double n = (a - b) / (a + b);
-    const double n2 = n * n;
-    return {n, std::sqrt(ellipsoid.eccentricitySquared),
-            a / (1.0 + n) * (1.0 + n2 / 4.0 + n2 * n2 / 64.0)};
-}
-
 // Stop the latitude iteration below this change of sin(latitude).
 constexpr double kLatitudeTolerance = 1e-11;
 // The iteration contracts by e^2/(1 - e^2) per step and ends in about four
@@ -65,16 +49,34 @@ void harmonicSums(const double (&h)[4], double u, double v, double& sumSinCosh,
 
 }  // namespace
 
+TmSeries tmSeriesOf(const Ellipsoid& ellipsoid) {
+    const double a = ellipsoid.semiMajorAxis;
+    const double b = ellipsoid.semiMinorAxis;
+    TmSeries series;
+    const double n = (a - b) / (a + b);
+    const double n2 = n * n, n3 = n2 * n, n4 = n3 * n;
+    series.n = n;
+    series.e = std::sqrt(ellipsoid.eccentricitySquared);
+    series.A1 = a / (1.0 + n) * (1.0 + n2 / 4.0 + n2 * n2 / 64.0);
+    // h1 ... h4 of the forward series.
+    series.forward[0] = n / 2.0 - 2.0 / 3.0 * n2 + 5.0 / 16.0 * n3 + 41.0 / 180.0 * n4;
+    series.forward[1] = 13.0 / 48.0 * n2 - 3.0 / 5.0 * n3 + 557.0 / 1440.0 * n4;
+    series.forward[2] = 61.0 / 240.0 * n3 - 103.0 / 140.0 * n4;
+    series.forward[3] = 49561.0 / 161280.0 * n4;
+    // h1' ... h4' of the inverse series.
+    series.inverse[0] = n / 2.0 - 2.0 / 3.0 * n2 + 37.0 / 96.0 * n3 - 1.0 / 360.0 * n4;
+    series.inverse[1] = 1.0 / 48.0 * n2 + 1.0 / 15.0 * n3 - 437.0 / 1440.0 * n4;
+    series.inverse[2] = 17.0 / 480.0 * n3 - 37.0 / 840.0 * n4;
+    series.inverse[3] = 4397.0 / 161280.0 * n4;
+    return series;
+}
+
 void tmForward(const Ellipsoid& ellipsoid, double latitude, double longitudeDifference,
                double& north, double& east) {
-    const auto [n, e, A1] = seriesBase(ellipsoid);
-    const double n2 = n * n, n3 = n2 * n, n4 = n3 * n;
-    const double h[4] = {
-        n / 2.0 - 2.0 / 3.0 * n2 + 5.0 / 16.0 * n3 + 41.0 / 180.0 * n4,
-        13.0 / 48.0 * n2 - 3.0 / 5.0 * n3 + 557.0 / 1440.0 * n4,
-        61.0 / 240.0 * n3 - 103.0 / 140.0 * n4,
-        49561.0 / 161280.0 * n4,
-    };
+    const TmSeries& series = ellipsoid.series;
+    const double e = series.e;
+    const double A1 = series.A1;
+    const double(&h)[4] = series.forward;
 
     // Q: isometric latitude.
     const double Q = std::asinh(std::tan(latitude)) - e * std::atanh(e * std::sin(latitude));
@@ -95,14 +97,10 @@ void tmForward(const Ellipsoid& ellipsoid, double latitude, double longitudeDiff
 
 void tmInverse(const Ellipsoid& ellipsoid, double north, double east,
                double& latitude, double& longitudeDifference) {
-    const auto [n, e, A1] = seriesBase(ellipsoid);
-    const double n2 = n * n, n3 = n2 * n, n4 = n3 * n;
-    const double h[4] = {
-        n / 2.0 - 2.0 / 3.0 * n2 + 37.0 / 96.0 * n3 - 1.0 / 360.0 * n4,
-        1.0 / 48.0 * n2 + 1.0 / 15.0 * n3 - 437.0 / 1440.0 * n4,
-        17.0 / 480.0 * n3 - 37.0 / 840.0 * n4,
-        4397.0 / 161280.0 * n4,
-    };
+    const TmSeries& series = ellipsoid.series;
+    const double e = series.e;
+    const double A1 = series.A1;
+    const double(&h)[4] = series.inverse;
 
     // xi, eta: the plane coordinates in units of the rectifying radius.
     const double xi = north / A1;

@@ -10,6 +10,10 @@
 
 namespace lomitra {
 
+// The series constants of an ellipsoid from its a, b and e^2.
+TmSeries tmSeriesOf(const Ellipsoid& ellipsoid);
+
+// The projections read ellipsoid.series, which the ellipsoid table derives.
 // latitude: geodetic latitude phi, radians.
 // longitudeDifference: l, radians east of the central meridian (|l| < 90 deg).
 // north, east: out, metres on the unit-scale projection.
