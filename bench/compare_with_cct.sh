@@ -39,12 +39,7 @@ SEED=${SEED:-154}
 BASELINE_BATCH=${BASELINE_BATCH:-}
 
 ./tools/install-deps.sh
-if ! command -v cct >/dev/null; then
-  echo "Installing: proj-bin"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq proj-bin >/dev/null
-fi
+./tools/install-deps.sh proj-bin
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLOMITRA_WERROR=ON >/dev/null
 cmake --build build -j"$(nproc)" --target lomitra-batch lomitra_bench_data >/dev/null

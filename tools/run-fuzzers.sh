@@ -13,17 +13,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 shift || true
 
-packages=(clang libfuzzer-14-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+./tools/install-deps.sh clang libfuzzer-14-dev
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DLOMITRA_FUZZ=ON -DLOMITRA_UI=OFF -DLOMITRA_BENCH=OFF -DLOMITRA_WERROR=ON >/dev/null
