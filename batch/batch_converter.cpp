@@ -9,6 +9,7 @@
 
 #include "engine/conversion_engine.h"
 #include "engine/interrupt_cleanup.h"
+#include "engine/native_file.h"
 #include "engine/rebuild_line.h"
 #include "engine/safe_file_writer.h"
 #include "engine/settings_window.h"
@@ -161,7 +162,7 @@ int batchMain(const std::vector<std::string>& args, std::FILE* err) {
         return usageError(std::string(texts::kBatchSameOutput) + " " + options->table, err);
     }
     BatchSummary summary;
-    ProgressLine progress(err, ProgressLine::isTerminal(err), ProgressLine::sourceSize(options->source));
+    ProgressLine progress(err, isTerminal(err), regularFileSize(options->source));
     const int status = runBatch(*options, summary, error, &progress);
     progress.clear();
     if (status == kBatchFileError) {

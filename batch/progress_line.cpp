@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <chrono>
 
-#include "engine/native_file.h"
 #include "engine/texts.h"
 
 namespace lomitra {
@@ -63,12 +62,6 @@ void ProgressLine::clear() {
     std::fprintf(out_, "\r%s\r", std::string(drawnWidth_, ' ').c_str());
     std::fflush(out_);
     drawnWidth_ = 0;
-}
-
-bool ProgressLine::isTerminal(std::FILE* stream) { return lomitra::isTerminal(stream); }
-
-int64_t ProgressLine::sourceSize(const std::string& path) {
-    return regularFileSize(path);  // -1 for a pipe or a device: no size
 }
 
 ProgressLine::Clock ProgressLine::steadyClock() {

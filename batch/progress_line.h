@@ -41,11 +41,6 @@ public:
     // totalBytes > 0 (UTF-8, no line end).
     static std::string text(int64_t lines, int64_t bytesRead, int64_t totalBytes);
 
-    // Whether `stream` is a terminal.
-    static bool isTerminal(std::FILE* stream);
-    // The size of the source `path` ("-": standard input) when it is an
-    // ordinary file, -1 otherwise.
-    static int64_t sourceSize(const std::string& path);
     static Clock steadyClock();
 
     static constexpr int64_t kLinesPerLook = 1024;

@@ -43,7 +43,6 @@ constexpr double kRho = kDegreesPerRadian;   // degrees per radian
 constexpr double kTmScale = 0.9996;          // ETRS-TMnn scale on the central meridian
 constexpr double kFalseEasting = 500000.0;   // metres
 constexpr double kZonePrefix = 1000000.0;    // metres per zone number in the east value
-constexpr int32_t kResultWidth = 14;         // characters of a result text
 constexpr double kHighestGkZone = 32.0;      // ETRS-GK19 ... ETRS-GK32
 
 // Appends `text` padded with spaces and cut to `width` characters.
@@ -222,9 +221,9 @@ void ConversionEngine::convertPoint() {
     // 12. Plane result: "0.0" for short input, "0.000" otherwise, left-aligned in 14.
     const int decimals = s.sourceLength <= 8 ? 1 : 3;
     appendNumber(s.pointText[2], r1, decimals);
-    s.pointText[2].resize(kResultWidth, ' ');
+    s.pointText[2].resize(kResultTextWidth, ' ');
     appendNumber(s.pointText[3], r2, decimals);
-    s.pointText[3].resize(kResultWidth, ' ');
+    s.pointText[3].resize(kResultTextWidth, ' ');
 }
 
 void ConversionEngine::convertLine(std::string_view line, LineLayout layout) {

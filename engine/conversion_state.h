@@ -11,6 +11,7 @@
 namespace lomitra {
 
 inline constexpr int32_t kMaxFields = 100;  // fields recognised on one line
+inline constexpr int32_t kResultTextWidth = 14;  // characters of a result text, pointText[2] and [3]
 
 struct ConversionState {
     // 0 first source coordinate, 1 second, 2 first result (14 characters),

@@ -13,8 +13,6 @@
 namespace lomitra {
 namespace {
 
-constexpr int64_t kResultWidth = 14;  // characters of a result text
-
 // Characters of `t` before its decimal point (all of them without one).
 int64_t integerLength(std::string_view t) {
     return static_cast<int64_t>(std::min(t.find('.'), t.size()));
@@ -115,7 +113,7 @@ bool fieldRoom(const ConversionState& state, const std::string& line, int32_t k,
 void writeField(std::string& line, const FieldRoom& r, std::string_view t) {
     const auto size = static_cast<int64_t>(t.size());
     if (size <= r.room) {
-        const int64_t width = std::min(r.room, std::max({kResultWidth, size, r.fieldLength}));
+        const int64_t width = std::min(r.room, std::max({int64_t{kResultTextWidth}, size, r.fieldLength}));
         writePadded(line, r.column, t, width);
     } else if (integerLength(t) <= r.room) {
         writePadded(line, r.column, t.substr(0, static_cast<std::size_t>(r.room)), r.room);

@@ -100,21 +100,21 @@ bool isReadOnly(const std::string& path, const struct stat& st) {
 }  // namespace
 
 bool SafeFileWriter::openTarget() {
-    // Aliases of open descriptors: standard output itself, or a copy.
-    if (const int alias = descriptorAlias(path_); alias >= 0) {
-        direct_ = true;
-        if (path_ == "-") {
-            handle_ = STDOUT_FILENO;
-            return true;
-        }
-        const int copy = ::fcntl(alias, F_DUPFD_CLOEXEC, 3);
-        if (copy < 0) {
+    // A target written as it is: `fd` when valid, else the reason in errno.
+    auto writeDirectly = [this](int fd, bool owned) {
+        if (fd < 0) {
             failErrno(errno);
             return false;
         }
-        handle_ = copy;
-        ownsHandle_ = true;
+        direct_ = true;
+        handle_ = fd;
+        ownsHandle_ = owned;
         return true;
+    };
+    // Aliases of open descriptors: standard output itself, or a copy.
+    if (const int alias = descriptorAlias(path_); alias >= 0) {
+        if (path_ == "-") return writeDirectly(STDOUT_FILENO, false);
+        return writeDirectly(::fcntl(alias, F_DUPFD_CLOEXEC, 3), true);
     }
 
     if (!followLinks(path_, target_)) {
@@ -129,15 +129,7 @@ bool SafeFileWriter::openTarget() {
     }
     if (exists && !S_ISREG(st.st_mode)) {
         // A device, a FIFO or a socket: written as it is, never replaced.
-        const int fd = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0) {
-            failErrno(errno);
-            return false;
-        }
-        direct_ = true;
-        handle_ = fd;
-        ownsHandle_ = true;
-        return true;
+        return writeDirectly(::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC), true);
     }
     if (exists && isReadOnly(target_, st)) {
         fail(std::string(texts::kReadOnlyFile));

@@ -141,13 +141,13 @@ TEST(ProgressLineTest, NothingWithoutATerminalOrBeforeTheFirstLook) {
 TEST(ProgressLineTest, TerminalDecisionAndSourceSize) {
     // A file is no terminal; the slave side of a pseudo-terminal is.
     Capture file;
-    EXPECT_FALSE(ProgressLine::isTerminal(file.stream()));
+    EXPECT_FALSE(isTerminal(file.stream()));
 #ifndef _WIN32  // a Windows console cannot be made without a window station; file and size below hold there too
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) {
         std::FILE* terminal = std::fopen(ptsname(master), "w");
         ASSERT_NE(terminal, nullptr);
-        EXPECT_TRUE(ProgressLine::isTerminal(terminal));
+        EXPECT_TRUE(isTerminal(terminal));
         std::fclose(terminal);
     } else {
         ADD_FAILURE() << "no pseudo-terminal to test with";
@@ -158,9 +158,9 @@ TEST(ProgressLineTest, TerminalDecisionAndSourceSize) {
     const testing::TempFolder folder;
     const std::string source = folder.file("pisteet.txt");
     std::ofstream(nativePath(source), std::ios::binary) << std::string(12345, 'x');
-    EXPECT_EQ(ProgressLine::sourceSize(source), 12345);
-    EXPECT_EQ(ProgressLine::sourceSize(folder.path()), -1) << "a folder";
-    EXPECT_EQ(ProgressLine::sourceSize(source + ".puuttuu"), -1);
+    EXPECT_EQ(regularFileSize(source), 12345);
+    EXPECT_EQ(regularFileSize(folder.path()), -1) << "a folder";
+    EXPECT_EQ(regularFileSize(source + ".puuttuu"), -1);
 }
 
 TEST(ProgressLineTest, BatchRunReportsEveryLineWithTheBytesRead) {
@@ -178,7 +178,7 @@ TEST(ProgressLineTest, BatchRunReportsEveryLineWithTheBytesRead) {
 
     Capture out;
     double now = 0;
-    ProgressLine progress(out.stream(), true, ProgressLine::sourceSize(source), [&now] { return now += 1.0; });
+    ProgressLine progress(out.stream(), true, regularFileSize(source), [&now] { return now += 1.0; });
     BatchSummary summary;
     ASSERT_EQ(runBatch(*options, summary, error, &progress), kBatchOk) << error;
     EXPECT_EQ(summary.converted, 20000);
