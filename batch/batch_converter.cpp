@@ -10,6 +10,7 @@
 #include "engine/conversion_engine.h"
 #include "engine/interrupt_cleanup.h"
 #include "engine/native_file.h"
+#include "engine/parallel_line_conversion.h"
 #include "engine/rebuild_line.h"
 #include "engine/safe_file_writer.h"
 #include "engine/settings_window.h"
@@ -97,25 +98,19 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
         for (const std::string& heading : headingLines(options.settings)) table.writeLine(heading);
     }
 
-    // One engine, state and datum for the run, as in the windows.
-    DatumTransformation datum;
-    ConversionState state;
-    state.columnStart = options.columnStart;
-    state.columnLength = options.columnLength;
-    state.fieldNumber = options.fieldNumber;
-    ConversionEngine engine(options.settings, datum, state);
-    engine.setMapSheets(withTable);  // only the table file shows them
-
-    std::string line;
-    std::string resultLine;
+    // The engines convert as the windows' one engine would, line after line,
+    // whatever the number of threads.
+    ConversionState layout;
+    layout.columnStart = options.columnStart;
+    layout.columnLength = options.columnLength;
+    layout.fieldNumber = options.fieldNumber;
     int64_t lineNumber = 0;
-    while (reader.readLine(line)) {
+    auto write = [&](const ConvertedLine& line) {
         ++lineNumber;
-        if (progress != nullptr) progress->lineRead(reader.bytesConsumed());
-        switch (engine.convertResultFileLine(line, options.layout)) {
+        switch (line.outcome) {
             case ResultFileLine::Converted:
                 ++summary.converted;
-                if (engine.lastPointOutsideNetwork()) ++summary.outsideNetwork;
+                if (line.outsideNetwork) ++summary.outsideNetwork;
                 break;
             case ResultFileLine::NotConverted:
                 ++summary.notConverted;
@@ -124,13 +119,22 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
                 if (summary.notFitting++ == 0) summary.firstNotFitting = lineNumber;
                 break;
         }
-        result.writeLine(line);
-        if (withTable) {
-            formatResultLine(state, resultLine);  // the point stays in the state
-            table.writeLine(resultLine);
+        result.writeLine(line.result);
+        if (withTable) table.writeLine(line.table);
+    };
+    {
+        // Its workers end with this block, before any file is replaced.
+        ParallelLineConversion conversion(
+            options.settings, layout, options.layout, withTable,
+            options.threads > 0 ? options.threads : ParallelLineConversion::defaultThreads(), write);
+        std::string line;
+        while (reader.readLine(line)) {
+            if (progress != nullptr) progress->lineRead(reader.bytesConsumed());
+            conversion.add(line);
         }
+        if (reader.failed()) return notReadable();
+        conversion.finish();
     }
-    if (reader.failed()) return notReadable();
     reader.close();  // before the source may be replaced
     if (withTable) table.writeLine("");
 

@@ -66,6 +66,7 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
     std::string resultFormat = "dd";
     std::string columns;
     std::string fields;
+    std::string threads;
     bool haveSource = false;
 
     auto bad = [&](std::string_view what) {
@@ -110,6 +111,7 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
         else if (name == "--fields") target = &fields;
         else if (name == "-o" || name == "--output") target = &options.output;
         else if (name == "--table") target = &options.table;
+        else if (name == "--threads") target = &threads;
         else return bad(args[i]);
         if (inlineValue) {
             *target = *inlineValue;
@@ -173,6 +175,12 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
         }
         // The identifier counts as marked when it has a field.
         options.columnLength[2] = items.size() == 3 ? 1 : 0;
+    }
+
+    if (!threads.empty()) {
+        const auto count = parseInt(threads, 1, kBatchMaxThreads);
+        if (!count) return bad("--threads " + threads);
+        options.threads = *count;
     }
 
     if (!haveSource) return bad("LÄHDE puuttuu");

@@ -12,6 +12,8 @@
 
 namespace lomitra {
 
+inline constexpr int32_t kBatchMaxThreads = 64;  // --threads 1 ... 64
+
 struct BatchOptions {
     ConversionSettings settings;  // the positions of the settings window's seven lists
     LineLayout layout = LineLayout::FixedColumns;
@@ -24,6 +26,7 @@ struct BatchOptions {
     std::string source;         // path, or "-" for standard input
     std::string output = "-";   // result file, "-" standard output
     std::string table;          // table file; empty: none
+    int32_t threads = 0;        // --threads: conversion threads; 0: one per processor
     bool help = false;          // -h / --help: print the usage text only
     bool version = false;       // --version: print the name and version only
 };

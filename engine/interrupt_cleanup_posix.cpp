@@ -49,9 +49,9 @@ template <typename Change>
 void withSignalsBlocked(Change change) {
     const sigset_t block = interruptSignals();
     sigset_t saved;
-    ::sigprocmask(SIG_BLOCK, &block, &saved);
+    ::pthread_sigmask(SIG_BLOCK, &block, &saved);
     change();
-    ::sigprocmask(SIG_SETMASK, &saved, nullptr);
+    ::pthread_sigmask(SIG_SETMASK, &saved, nullptr);
 }
 
 }  // namespace
@@ -90,7 +90,7 @@ DeferInterrupts::DeferInterrupts() {
     static_assert(sizeof(sigset_t) <= sizeof(saved_));
     const sigset_t block = interruptSignals();
     sigset_t saved;
-    active_ = ::sigprocmask(SIG_BLOCK, &block, &saved) == 0;
+    active_ = ::pthread_sigmask(SIG_BLOCK, &block, &saved) == 0;
     std::memcpy(saved_, &saved, sizeof saved);
 }
 
@@ -98,7 +98,7 @@ DeferInterrupts::~DeferInterrupts() {
     if (!active_) return;
     sigset_t saved;
     std::memcpy(&saved, saved_, sizeof saved);
-    ::sigprocmask(SIG_SETMASK, &saved, nullptr);  // a signal that waited is delivered here
+    ::pthread_sigmask(SIG_SETMASK, &saved, nullptr);  // a signal that waited is delivered here
 }
 
 }  // namespace lomitra

@@ -136,6 +136,8 @@ inline constexpr std::string_view kBatchUsage =
     "                                    (1. koordinaatti, 2. koordinaatti, tunnus)\n"
     "  -o TIEDOSTO                       tulostiedosto (oletus vakiotuloste)\n"
     "  --table TIEDOSTO                  muunnostaulu tiedostoon\n"
+    "  --threads N                       muunnossäikeiden määrä 1-64 (oletus suorittimien\n"
+    "                                    määrä, enintään 16); tulos ei riipu siitä\n"
     "  -h, --help                        tämä ohje\n"
     "  --version                         ohjelman nimi ja versio\n"
     "\n"

@@ -106,14 +106,7 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
                                                 double coordinate2, double& result1,
                                                 double& result2) {
     // 1. Set-up on first use, whatever the arguments.
-    if (!networkLoaded_) {
-        network_.loadNetworkPoints();
-        network_.loadNetworkTriangles();
-        ellipsoids_.initEllipsoids();
-        lastDirection_ = 0;
-        lastTriangle_ = 0;
-        networkLoaded_ = true;
-    }
+    loadOnFirstUse();
 
     // 2. Direction.
     if (directionCode != kKkjToEuref && directionCode != kEurefToKkj) {
@@ -171,14 +164,8 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
     // The index gives the triangle that testing 1..triangleCount in cyclic
     // order from lastTriangle would find first; the last triangle is tried on
     // its own before, since neighbouring points usually stay in it.
-    const auto d = static_cast<std::size_t>(directionCode - 1);
-    if (!directionReady_[d]) {
-        // The index and the affine table of a direction, at its first use.
-        indexes_[d].build(network_, 2 * directionCode - 1, 2 * directionCode);
-        tabulateAffineParameters(directionCode);
-        directionReady_[d] = true;
-    }
-    const TriangleIndex& index = indexes_[d];
+    prepareDirection(directionCode);
+    const TriangleIndex& index = indexes_[static_cast<std::size_t>(directionCode - 1)];
     int32_t found = 0;
     if (lastTriangle_ > 0 && index.contains(lastTriangle_, x, y)) {
         found = lastTriangle_;
@@ -244,6 +231,36 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
 
     // 11.
     return status;
+}
+
+void DatumTransformation::loadOnFirstUse() {
+    if (networkLoaded_) return;
+    network_.loadNetworkPoints();
+    network_.loadNetworkTriangles();
+    ellipsoids_.initEllipsoids();
+    lastDirection_ = 0;
+    lastTriangle_ = 0;
+    networkLoaded_ = true;
+}
+
+void DatumTransformation::prepareDirection(int32_t directionCode) {
+    const auto d = static_cast<std::size_t>(directionCode - 1);
+    if (directionReady_[d]) return;
+    indexes_[d].build(network_, 2 * directionCode - 1, 2 * directionCode);
+    tabulateAffineParameters(directionCode);
+    directionReady_[d] = true;
+}
+
+void DatumTransformation::restoreTriangleCache(const TriangleCache& cache) {
+    loadOnFirstUse();
+    lastDirection_ = cache.direction;
+    lastTriangle_ = 0;
+    if (cache.direction != kKkjToEuref && cache.direction != kEurefToKkj) return;
+    prepareDirection(cache.direction);
+    // A triangle that the table does not hold (or a degenerate one) is no cache.
+    if (cache.triangle < 1 || cache.triangle > network_.triangleCount()) return;
+    lastTriangle_ = cache.triangle;
+    if (!computeAffineParameters()) lastTriangle_ = 0;
 }
 
 bool DatumTransformation::computeAffineParameters() {

@@ -39,6 +39,14 @@ struct SheetPoint {
     double kkjI = 0;    // YKJ east, metres
 };
 
+// The one-entry triangle cache: the direction of the last transformation and
+// the triangle that held its point (0: none, or outside the network).
+struct TriangleCache {
+    int32_t direction = 0;
+    int32_t triangle = 0;
+    bool operator==(const TriangleCache&) const = default;
+};
+
 // X = a0 + a1 x + a2 y, Y = b0 + b1 x + b2 y; (x, y) source work plane, (X, Y) target.
 struct AffineParameters {
     double a0 = 0, a1 = 0, a2 = 0;
@@ -73,6 +81,13 @@ public:
     }
     int32_t lastDirection() const { return lastDirection_; }
     int32_t lastTriangle() const { return lastTriangle_; }
+
+    // The triangle cache, the only state through which a transformation
+    // depends on the ones before it (a point on an edge shared by two
+    // triangles takes the cached one). Another object given this object's
+    // cache transforms every following point exactly as this one would.
+    TriangleCache triangleCache() const { return {lastDirection_, lastTriangle_}; }
+    void restoreTriangleCache(const TriangleCache& cache);
     const AffineParameters& affineParameters() const { return affine_; }
 
     // Similarity transformation of (x, y) from the source work plane of
@@ -87,6 +102,10 @@ private:
     // recompute them.
     bool computeAffineParameters();
     void tabulateAffineParameters(int32_t directionCode);
+    // The network tables and ellipsoids at the first use, with an empty cache.
+    void loadOnFirstUse();
+    // The triangle index and affine table of directionCode at its first use.
+    void prepareDirection(int32_t directionCode);
 
     struct AffineEntry {
         AffineParameters parameters;

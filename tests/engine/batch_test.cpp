@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <regex>
 #include <string>
 #include <vector>
@@ -125,6 +126,44 @@ TEST_F(BatchTest, LinesWhoseResultsDoNotFitExitThree) {
         << "the table lists every line, the points that did not fit with their results";
 }
 
+// Several conversion threads write what one writes: the same result and
+// table bytes, the same summary with the number of the first line that did
+// not fit (here in a later block than the first), the same status.
+TEST_F(BatchTest, AnyNumberOfThreadsWritesTheSameFiles) {
+    std::mt19937_64 random(154);
+    std::uniform_real_distribution<double> north(6.65e6, 7.75e6), east(2.5e5, 6.5e5), sea(6.0e6, 6.4e6);
+    std::string in;
+    char line[96];
+    for (int i = 1; i <= 3000; ++i) {
+        if (i % 700 == 0) {
+            std::snprintf(line, sizeof line, "P%-9d6709447.856 49490\r\n", i);  // 5 columns left for KKJ I
+        } else if (i % 97 == 0) {
+            std::snprintf(line, sizeof line, "huomautus %d\r\n", i);
+        } else {
+            std::snprintf(line, sizeof line, "P%-9d%11.3f %10.3f   x\r\n", i, i % 13 == 0 ? sea(random) : north(random),
+                          east(random));
+        }
+        in += line;
+    }
+    write(path("in.txt"), in);
+    std::string firstErr;
+    for (const char* threads : {"1", "2", "5"}) {
+        const std::string out = path(std::string("out") + threads), table = path(std::string("table") + threads);
+        EXPECT_EQ(run({"--threads", threads, "--result-zone=3", "--columns", "11:11,23:13,1:10", "--table", table,
+                       "-o", out, path("in.txt")}),
+                  3)
+            << stderr_;
+        if (firstErr.empty()) {
+            firstErr = stderr_;
+            EXPECT_NE(firstErr.find("Ensimmäinen niistä on rivi 700."), std::string::npos) << firstErr;
+            continue;
+        }
+        EXPECT_EQ(stderr_, firstErr) << threads << " threads";
+        EXPECT_EQ(read(out), read(path("out1"))) << threads << " threads";
+        EXPECT_EQ(read(table), read(path("table1"))) << threads << " threads";
+    }
+}
+
 TEST_F(BatchTest, StandardInputToStandardOutput) {
     write(path("in.txt"), "6712263.904 3495070.508\n");
     testing::BatchRunOptions streams;
@@ -157,6 +196,9 @@ TEST_F(BatchTest, BadOptionsExitTwoWithUsage) {
         {"--fields", "1,2", "--bogus", in},
         {"--fields", "1,2", "-o", in},                               // -o swallows the source
         {"--fields", "1,2", in, in},                                 // two sources
+        {"--fields", "1,2", "--threads", "0", in},                   // 1-64 threads
+        {"--fields", "1,2", "--threads=65", in},
+        {"--fields", "1,2", "--threads", "2x", in},
     };
     for (const std::vector<std::string>& args : cases) {
         const std::string shown = ::testing::PrintToString(args);
@@ -312,6 +354,13 @@ TEST(BatchOptions, Layouts) {
     EXPECT_EQ(options->output, "out");
     EXPECT_EQ(options->table, "t");
     EXPECT_EQ(options->source, "in");
+    EXPECT_EQ(options->threads, 0) << "one per processor";
+
+    for (const auto& [value, threads] : {std::pair{"1", 1}, std::pair{"64", 64}}) {
+        options = parseBatchOptions({"--fields", "1,2", "--threads", value, "in"}, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->threads, threads);
+    }
 }
 
 }  // namespace

@@ -281,5 +281,38 @@ TEST_F(TriangleIndexTest, GridHoldsFewCandidatesAndNoTriangleEverywhere) {
     }
 }
 
+// A fresh object given another's triangle cache transforms the next point to
+// the same triangle and the same bits, ties on vertices and edges included;
+// a cache naming no usable triangle restores as an empty one.
+TEST_F(TriangleIndexTest, RestoredCacheTransformsLikeTheOriginal) {
+    std::mt19937_64 random(2154);
+    for (const int32_t direction : {kKkjToEuref, kEurefToKkj}) {
+        SCOPED_TRACE("direction " + std::to_string(direction));
+        std::vector<Plane> points = networkPoints(direction);
+        std::shuffle(points.begin(), points.end(), random);
+        points.resize(3000);
+        int differing = 0;
+        DatumTransformation copy;  // its own cache overwritten before every point
+        for (const Plane& p : points) {
+            copy.restoreTriangleCache(datum->triangleCache());
+            Plane original, restored;
+            const DatumStatus status = transform(*datum, direction, p, original);
+            const bool same = transform(copy, direction, p, restored) == status &&
+                              copy.triangleCache() == datum->triangleCache() &&
+                              std::bit_cast<uint64_t>(original.north) == std::bit_cast<uint64_t>(restored.north) &&
+                              std::bit_cast<uint64_t>(original.east) == std::bit_cast<uint64_t>(restored.east);
+            differing += same ? 0 : 1;
+        }
+        EXPECT_EQ(differing, 0);
+    }
+    const int32_t count = net().triangleCount();
+    for (const TriangleCache& unusable : {TriangleCache{kEurefToKkj, 0}, TriangleCache{kEurefToKkj, -3},
+                                          TriangleCache{kEurefToKkj, count + 1}, TriangleCache{7, 12}}) {
+        DatumTransformation d;
+        d.restoreTriangleCache(unusable);
+        EXPECT_EQ(d.lastTriangle(), 0) << unusable.direction << " " << unusable.triangle;
+    }
+}
+
 }  // namespace
 }  // namespace lomitra

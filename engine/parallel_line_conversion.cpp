@@ -1,0 +1,221 @@
+#include "engine/parallel_line_conversion.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/interrupt_cleanup.h"
+#include "geodesy/datum_transformation.h"
+
+namespace lomitra {
+
+// One engine with its own datum and state, and the texts of its last line.
+struct ParallelLineConversion::Converter {
+    Converter(const ConversionSettings& settings, const ConversionState& layout,
+              LineLayout lineLayout_, bool withTable_)
+        : state(layout), engine(settings, datum, state), lineLayout(lineLayout_), withTable(withTable_) {
+        engine.setMapSheets(withTable);  // only the table shows them
+    }
+
+    // Converts `text`; the views point into this converter.
+    ConvertedLine convert(std::string_view text) {
+        line.assign(text);
+        ConvertedLine out;
+        out.outcome = engine.convertResultFileLine(line, lineLayout);
+        out.outsideNetwork = out.outcome == ResultFileLine::Converted && engine.lastPointOutsideNetwork();
+        out.result = line;
+        if (withTable) {
+            formatResultLine(state, table);  // the point stays in the state
+            out.table = table;
+        }
+        out.cacheAfter = datum.triangleCache();
+        return out;
+    }
+
+    DatumTransformation datum;
+    ConversionState state;
+    ConversionEngine engine;
+    const LineLayout lineLayout;
+    const bool withTable;
+    std::string line;
+    std::string table;
+};
+
+// Lines on their way through a worker, and what became of them.
+struct ParallelLineConversion::Block {
+    struct Outcome {
+        ResultFileLine outcome;
+        bool outsideNetwork;
+        TriangleCache cacheAfter;  // the worker's
+    };
+
+    std::size_t size() const { return inputEnds.size(); }
+    static std::string_view part(const std::string& text, const std::vector<std::size_t>& ends,
+                                 std::size_t i) {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        return std::string_view(text).substr(begin, ends[i] - begin);
+    }
+    std::string_view line(std::size_t i) const { return part(input, inputEnds, i); }
+    ConvertedLine converted(std::size_t i) const {
+        return {outcomes[i].outcome, outcomes[i].outsideNetwork, part(results, resultEnds, i),
+                tableEnds.empty() ? std::string_view() : part(tables, tableEnds, i),
+                outcomes[i].cacheAfter};
+    }
+    TriangleCache cacheBefore(std::size_t i) const {
+        return i == 0 ? cacheAtStart : outcomes[i - 1].cacheAfter;
+    }
+
+    void add(std::string_view text) {
+        input.append(text);
+        inputEnds.push_back(input.size());
+    }
+
+    // Converts every line with `converter`, recording its cache around each.
+    void convertWith(Converter& converter) {
+        cacheAtStart = converter.datum.triangleCache();
+        for (std::size_t i = 0; i < size(); ++i) {
+            const ConvertedLine out = converter.convert(line(i));
+            results.append(out.result);
+            resultEnds.push_back(results.size());
+            if (converter.withTable) {
+                tables.append(out.table);
+                tableEnds.push_back(tables.size());
+            }
+            outcomes.push_back({out.outcome, out.outsideNetwork, out.cacheAfter});
+        }
+    }
+
+    void clear() {
+        input.clear();
+        inputEnds.clear();
+        results.clear();
+        resultEnds.clear();
+        tables.clear();
+        tableEnds.clear();
+        outcomes.clear();
+        done = false;
+    }
+
+    std::string input;
+    std::vector<std::size_t> inputEnds;
+    std::string results;
+    std::vector<std::size_t> resultEnds;
+    std::string tables;
+    std::vector<std::size_t> tableEnds;
+    std::vector<Outcome> outcomes;
+    TriangleCache cacheAtStart;
+    bool done = false;  // guarded by mutex_
+};
+
+ParallelLineConversion::ParallelLineConversion(const ConversionSettings& settings,
+                                               const ConversionState& layout, LineLayout lineLayout,
+                                               bool withTable, int threads, Sink sink,
+                                               LineBlockSize blockSize)
+    : sink_(std::move(sink)),
+      blockSize_{std::max<std::size_t>(blockSize.lines, 1), blockSize.bytes},
+      maxBlocksInFlight_(2 * static_cast<std::size_t>(std::max(threads, 1))),
+      own_(std::make_unique<Converter>(settings, layout, lineLayout, withTable)) {
+    if (threads <= 1) return;
+    filling_ = std::make_unique<Block>();
+    for (int i = 0; i < threads; ++i) {
+        converters_.push_back(std::make_unique<Converter>(settings, layout, lineLayout, withTable));
+    }
+    // The workers start with the interrupting signals held back, so that
+    // these always reach the calling thread.
+    const DeferInterrupts inWorkersToo;
+    for (const auto& converter : converters_) {
+        workers_.emplace_back([this, c = converter.get()] { work(*c); });
+    }
+}
+
+ParallelLineConversion::~ParallelLineConversion() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    workArrived_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+int ParallelLineConversion::defaultThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return static_cast<int>(std::clamp(cores, 1u, 16u));
+}
+
+void ParallelLineConversion::add(std::string_view line) {
+    if (workers_.empty()) {
+        sink_(own_->convert(line));
+        return;
+    }
+    filling_->add(line);
+    if (filling_->size() >= blockSize_.lines || filling_->input.size() >= blockSize_.bytes) submit();
+}
+
+void ParallelLineConversion::finish() {
+    if (workers_.empty()) return;
+    if (filling_->size() > 0) submit();
+    while (!inFlight_.empty()) handOnOldest();
+}
+
+void ParallelLineConversion::submit() {
+    std::unique_ptr<Block> next;
+    if (!spare_.empty()) {
+        next = std::move(spare_.back());
+        spare_.pop_back();
+    } else {
+        next = std::make_unique<Block>();
+    }
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        waiting_.push_back(filling_.get());
+        inFlight_.push_back(std::move(filling_));
+    }
+    workArrived_.notify_one();
+    filling_ = std::move(next);
+    while (inFlight_.size() >= maxBlocksInFlight_) handOnOldest();
+}
+
+void ParallelLineConversion::handOnOldest() {
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        blockDone_.wait(lock, [this] { return inFlight_.front()->done; });
+    }
+    std::unique_ptr<Block> block = std::move(inFlight_.front());
+    inFlight_.pop_front();
+    handOn(*block);
+    block->clear();
+    spare_.push_back(std::move(block));
+}
+
+void ParallelLineConversion::handOn(const Block& block) {
+    DatumTransformation& sequence = own_->datum;
+    std::size_t i = 0;
+    // Where the worker's cache differs from the sequence's, the line is the
+    // sequence's own only when converted again from the sequence's cache.
+    for (; i < block.size() && sequence.triangleCache() != block.cacheBefore(i); ++i) {
+        sink_(own_->convert(block.line(i)));
+    }
+    if (i == block.size()) return;
+    for (; i < block.size(); ++i) sink_(block.converted(i));
+    sequence.restoreTriangleCache(block.outcomes.back().cacheAfter);
+}
+
+void ParallelLineConversion::work(Converter& converter) {
+    for (;;) {
+        Block* block = nullptr;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            workArrived_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
+            if (stopping_) return;
+            block = waiting_.front();
+            waiting_.pop_front();
+        }
+        block->convertWith(converter);
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            block->done = true;
+        }
+        blockDone_.notify_all();
+    }
+}
+
+}  // namespace lomitra
