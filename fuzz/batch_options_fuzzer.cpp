@@ -6,7 +6,8 @@
 // its own kind (fixed columns: 1-based starts and lengths of at least 1, the
 // identifier either absent or marked the same way, no field numbers; free
 // format: field numbers 0-99, the identifier's present exactly when marked),
-// a non-empty source that is one of the arguments, and a non-empty output.
+// a non-empty source that is one of the arguments, a non-empty output, and
+// 1-64 threads (0: the default).
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -50,6 +51,7 @@ void checkAccepted(const BatchOptions& o, const std::vector<std::string>& args) 
     LOMITRA_FUZZ_CHECK(!o.source.empty(), "empty source accepted");
     LOMITRA_FUZZ_CHECK(std::find(args.begin(), args.end(), o.source) != args.end(), "the source is none of the arguments");
     LOMITRA_FUZZ_CHECK(!o.output.empty(), "empty output accepted");
+    LOMITRA_FUZZ_CHECK(within(o.threads, 0, lomitra::kBatchMaxThreads), "a thread count outside 1-64");
 }
 
 }  // namespace
