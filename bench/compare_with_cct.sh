@@ -20,6 +20,10 @@
 # the network); points at sea (ETRS-TM35FIN -> KKJ zone 3 by the Helmert
 # transformation, outside every triangle).
 #
+# lomitra-batch converts on one thread per processor by default; cct on one.
+# The table also times lomitra-batch --threads 1 and gives its ratio, so that
+# the speed of one thread shows beside the throughput of the whole machine.
+#
 # Set BASELINE_BATCH to another lomitra-batch (for example a build of an
 # earlier commit) to time it as a third column and to compare its result and
 # table files byte for byte with this build's.
@@ -111,9 +115,9 @@ agreement() {
 printf '\nlomitra-batch %s\ncct: %s\n%d runs each, alternating; medians of the wall time and of the CPU time (user + system)\n' \
   "$(git rev-parse --short HEAD 2>/dev/null || echo '?')" "$(cct --version 2>&1 | head -1)" "$RUNS"
 printf 'ratio = lomitra-batch throughput / cct throughput (above 1: lomitra-batch is faster)\n\n'
-header="%-44s %9s %9s %9s %11s %9s %9s %11s %7s %7s"
-row="%-44s %9d %9s %9s %11s %9s %9s %11s %7s %7s"
-titles=(case points "lomitra s" "CPU s" "points/s" "cct s" "CPU s" "points/s" ratio "CPU r.")
+header="%-44s %9s %9s %9s %11s %9s %9s %11s %7s %7s %10s %7s"
+row="%-44s %9d %9s %9s %11s %9s %9s %11s %7s %7s %10s %7s"
+titles=(case points "lomitra s" "CPU s" "points/s" "cct s" "CPU s" "points/s" ratio "CPU r." "1 thread s" "ratio")
 if [[ -n $BASELINE_BATCH ]]; then
   header+=" %11s %8s"
   row+=" %11s %8s"
@@ -136,9 +140,11 @@ for entry in "${cases[@]}"; do
   lomitra_times=()
   cct_times=()
   base_times=()
+  single_times=()
   for ((run = 0; run < RUNS; run++)); do
     lomitra_times+=("$(seconds "$batch" "${batch_args[@]}" --fields 2,3,1 -o "$lomitra_out" "$source_file")")
     cct_times+=("$(seconds cct -c 3,2 -z 0 -t 0 -d 3 -o "$cct_out" "${cct_args[@]}" "$source_file")")
+    single_times+=("$(seconds "$batch" --threads 1 "${batch_args[@]}" --fields 2,3,1 -o "$work/single.out" "$source_file")")
     if [[ -n $BASELINE_BATCH ]]; then
       base_times+=("$(seconds "$BASELINE_BATCH" "${batch_args[@]}" --fields 2,3,1 -o "$work/base.out" "$source_file")")
     fi
@@ -151,6 +157,8 @@ for entry in "${cases[@]}"; do
   ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
   values=("$name" "$lines" "$lomitra_s" "$lomitra_cpu" "$(rate "$lomitra_s")" "$cct_s" "$cct_cpu" "$(rate "$cct_s")"
           "$(ratio "$lomitra_s" "$cct_s")" "$(ratio "$lomitra_cpu" "$cct_cpu")")
+  single_s=$(printf '%s\n' "${single_times[@]}" | median 1)
+  values+=("$single_s" "$(ratio "$single_s" "$cct_s")")
   if [[ -n $BASELINE_BATCH ]]; then
     base_s=$(printf '%s\n' "${base_times[@]}" | median 1)
     values+=("$base_s" "$(ratio "$lomitra_s" "$base_s")")
@@ -161,6 +169,12 @@ for entry in "${cases[@]}"; do
     read -r largest bad < <(agreement "$lomitra_out" "$cct_out")
     checks+=("$(printf '%-44s largest difference %.3f mm, %d of %d points differ by more than 1 mm' "$name" "$largest" "$bad" "$lines")")
     ((bad == 0)) || failed=1
+  fi
+  if cmp -s "$lomitra_out" "$work/single.out"; then
+    checks+=("$(printf '%-44s the same result file with one thread' "$name")")
+  else
+    checks+=("$(printf '%-44s RESULT FILES DIFFER between one thread and the default' "$name")")
+    failed=1
   fi
   if [[ -n $BASELINE_BATCH ]]; then
     "$batch" "${batch_args[@]}" --fields 2,3,1 --table "$work/table.txt" -o "$work/with-table.out" "$source_file" 2>/dev/null
@@ -175,6 +189,6 @@ for entry in "${cases[@]}"; do
   fi
 done
 
-printf '\nAgreement with cct to the printed millimetre (own zone: cct has no own-zone operation, not compared):\n'
+printf '\nChecks (agreement with cct to the printed millimetre; own zone: cct has no own-zone operation, not compared):\n'
 printf '  %s\n' "${checks[@]}"
 exit "$failed"
