@@ -1,6 +1,7 @@
 #include "engine/parallel_line_conversion.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 #include "engine/interrupt_cleanup.h"
@@ -121,9 +122,15 @@ ParallelLineConversion::ParallelLineConversion(const ConversionSettings& setting
     }
     // The workers start with the interrupting signals held back, so that
     // these always reach the calling thread.
+    // A thread the system refuses (a process limit) leaves fewer workers;
+    // none at all, the calling thread converting alone.
     const DeferInterrupts inWorkersToo;
     for (const auto& converter : converters_) {
-        workers_.emplace_back([this, c = converter.get()] { work(*c); });
+        try {
+            workers_.emplace_back([this, c = converter.get()] { work(*c); });
+        } catch (const std::system_error&) {
+            break;
+        }
     }
 }
 

@@ -163,6 +163,29 @@ TEST_F(BatchSafetyTest, AReplacedFileKeepsItsOwnerAndPermissions) {
 #endif
 }
 
+// A system that refuses the worker threads (here a limit of one process for
+// the user) leaves the conversion to the main thread: the same result.
+TEST_F(BatchSafetyTest, RefusedThreadsLeaveTheConversionToTheMainThread) {
+#ifdef _WIN32
+    GTEST_SKIP() << "process limits are POSIX";
+#else
+    if (::geteuid() != 0) GTEST_SKIP() << "the limit is set for a user of its own (nobody), which needs root";
+    BatchRunOptions options;
+    options.asRegularUser = true;
+    options.processLimit = 1;  // the program itself, no thread more
+    options.input = path("in.txt");
+    options.output = path("out.txt");
+    BatchProcess run;
+    // 122: the program could not start, because another test's program ran
+    // as the same user at that moment.
+    for (int attempt = 0; attempt < 20 && (attempt == 0 || run.exitStatus == 122); ++attempt) {
+        run = runBatch({"--threads", "4", "--direction", "kkj-euref", "--fields", "2,3,1", "-"}, options);
+    }
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(read(path("out.txt")), kResultLine + "\r\n");
+#endif
+}
+
 TEST_F(BatchSafetyTest, OneFileNamedAsResultAndTableIsAUsageError) {
     std::filesystem::create_directories(dir_ / "sub");
     const std::string d = folder_.path();

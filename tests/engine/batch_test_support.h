@@ -43,6 +43,7 @@ struct BatchRunOptions {
     std::string output;            // file for standard output; empty: none
     bool asRegularUser = false;    // POSIX, when run by root: as user and group 65534 (nobody)
     long fileSizeLimit = -1;       // POSIX: RLIMIT_FSIZE in bytes; -1 none
+    long processLimit = -1;        // POSIX: RLIMIT_NPROC (the user's processes and threads); -1 none
 };
 
 #ifdef _WIN32
@@ -167,6 +168,10 @@ inline pid_t BatchFolderTest::start(const std::vector<std::string>& args, const 
     if (options.fileSizeLimit >= 0) {
         const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
         ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    if (options.processLimit >= 0) {
+        const rlimit limit{static_cast<rlim_t>(options.processLimit), static_cast<rlim_t>(options.processLimit)};
+        ::setrlimit(RLIMIT_NPROC, &limit);
     }
     if (options.asRegularUser && ::geteuid() == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(121);
