@@ -17,13 +17,18 @@ struct ParallelLineConversion::Converter {
         engine.setMapSheets(withTable);  // only the table shows them
     }
 
-    // Converts `text`; the views point into this converter.
+    // Converts a copy of `text`; the views point into this converter.
     ConvertedLine convert(std::string_view text) {
         line.assign(text);
+        return convertInPlace(line);
+    }
+
+    // Converts `text` where it stands: the result view shows it.
+    ConvertedLine convertInPlace(std::string& text) {
         ConvertedLine out;
-        out.outcome = engine.convertResultFileLine(line, lineLayout);
+        out.outcome = engine.convertResultFileLine(text, lineLayout);
         out.outsideNetwork = out.outcome == ResultFileLine::Converted && engine.lastPointOutsideNetwork();
-        out.result = line;
+        out.result = text;
         if (withTable) {
             formatResultLine(state, table);  // the point stays in the state
             out.table = table;
@@ -148,9 +153,9 @@ int ParallelLineConversion::defaultThreads() {
     return static_cast<int>(std::clamp(cores, 1u, 16u));
 }
 
-void ParallelLineConversion::add(std::string_view line) {
+void ParallelLineConversion::add(std::string& line) {
     if (workers_.empty()) {
-        sink_(own_->convert(line));
+        sink_(own_->convertInPlace(line));
         return;
     }
     filling_->add(line);

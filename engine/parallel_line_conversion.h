@@ -64,7 +64,8 @@ public:
     ParallelLineConversion(const ParallelLineConversion&) = delete;
     ParallelLineConversion& operator=(const ParallelLineConversion&) = delete;
 
-    void add(std::string_view line);
+    // `line` may be changed: with one thread it becomes its result line.
+    void add(std::string& line);
     // Hands every remaining line to the sink.
     void finish();
 

@@ -120,7 +120,7 @@ std::vector<Line> inParallel(const Case& c, const std::vector<std::string>& line
     ParallelLineConversion conversion(c.settings, layoutOf(c.layout), c.layout, withTable, threads,
                                       [&](const ConvertedLine& line) { out.push_back(copyOf(line)); },
                                       blockSize);
-    for (const std::string& line : lines) conversion.add(line);
+    for (std::string line : lines) conversion.add(line);
     conversion.finish();
     return out;
 }
@@ -182,7 +182,7 @@ TEST(ParallelLineConversionTest, EmptyInputAndStoppingHalfWay) {
         ParallelLineConversion conversion(c.settings, layoutOf(c.layout), c.layout, false, 2,
                                           [&](const ConvertedLine& line) { got.push_back(copyOf(line)); },
                                           {3, 1 << 20});
-        for (const std::string& line : lines) conversion.add(line);
+        for (std::string line : lines) conversion.add(line);
     }
     ASSERT_LT(got.size(), lines.size());
     EXPECT_TRUE(std::equal(got.begin(), got.end(), expected.begin()));
