@@ -121,6 +121,7 @@ ParallelLineConversion::ParallelLineConversion(const ConversionSettings& setting
       maxBlocksInFlight_(2 * static_cast<std::size_t>(std::max(threads, 1))),
       own_(std::make_unique<Converter>(settings, layout, lineLayout, withTable)) {
     if (threads <= 1) return;
+    callerEnvironment_ = FloatingPointEnvironment::current();
     filling_ = std::make_unique<Block>();
     for (int i = 0; i < threads; ++i) {
         converters_.push_back(std::make_unique<Converter>(settings, layout, lineLayout, withTable));
@@ -132,7 +133,10 @@ ParallelLineConversion::ParallelLineConversion(const ConversionSettings& setting
     const DeferInterrupts inWorkersToo;
     for (const auto& converter : converters_) {
         try {
-            workers_.emplace_back([this, c = converter.get()] { work(*c); });
+            workers_.emplace_back([this, c = converter.get()] {
+                callerEnvironment_.apply();  // the same bits as the calling thread's
+                work(*c);
+            });
         } catch (const std::system_error&) {
             break;
         }

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "engine/conversion_engine.h"
+#include "engine/floating_point_environment.h"
 
 namespace lomitra {
 
@@ -83,6 +84,8 @@ private:
 
     const Sink sink_;
     const LineBlockSize blockSize_;
+    // The calling thread's, which the workers take on.
+    FloatingPointEnvironment callerEnvironment_;
     const std::size_t maxBlocksInFlight_;
     std::unique_ptr<Converter> own_;  // the calling thread's: the sequence's cache
     std::vector<std::unique_ptr<Converter>> converters_;  // one per worker

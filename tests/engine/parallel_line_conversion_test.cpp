@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/parallel_line_conversion.h"
+#include "tests/support/unusual_floating_point_environment.h"
 
 namespace lomitra {
 namespace {
@@ -166,6 +167,26 @@ TEST(ParallelLineConversionTest, SameLinesAsOneEngineWhateverTheThreadsAndBlocks
                 }
             }
         }
+    }
+}
+
+// The workers compute in the calling thread's environment, so that their
+// lines are the bits the calling thread would make. A POSIX thread inherits
+// it anyway; a Windows thread starts from the system's default (the Windows
+// build runs this test too).
+TEST(ParallelLineConversionTest, WorkersComputeInTheCallersFloatingPointEnvironment) {
+    const Case cases[] = {
+        {"YKJ -> geographic, columns", settingsOf(1, 1, 1), LineLayout::FixedColumns},
+        {"ETRS-TM35FIN -> KKJ own zone, fields", settingsOf(0, 0, 0), LineLayout::FreeFormat},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::string> lines = mixedLines(c.settings.direction, 11);
+        const UnusualFloatingPointEnvironment unusual;
+        const std::vector<Line> expected = sequentially(c, lines, true);
+        const std::vector<Line> got = inParallel(c, lines, true, 3, {16, 1 << 20});
+        ASSERT_EQ(got.size(), expected.size());
+        EXPECT_TRUE(got == expected);
     }
 }
 
