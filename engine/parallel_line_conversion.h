@@ -84,7 +84,7 @@ private:
 
     const Sink sink_;
     const LineBlockSize blockSize_;
-    // The calling thread's, which the workers take on.
+    // The calling thread's floating-point environment, which the workers take on.
     FloatingPointEnvironment callerEnvironment_;
     const std::size_t maxBlocksInFlight_;
     std::unique_ptr<Converter> own_;  // the calling thread's: the sequence's cache
