@@ -166,6 +166,10 @@ TEST_F(ResultFileLineTest, ResultsKeepEveryIntegerDigit) {
          "P1 6700000.1234567890 3500000.1234567890 x", "P1 6697189.058        499830.793         x"},
         {"fixed: seven integer digits in six columns do not fit", kEurefToKkj, 0, LineLayout::FixedColumns,
          {4, 12, 0}, {7, 6, 0}, "P1 6700000 400000", ""},
+        {"free: decimal comma, tab, Windows-1252 remark", kKkjToEuref, 0, LineLayout::FreeFormat, {1, 2, 0}, {},
+         "P10\t6712263,904  3495070.508 \xE4 kommentti", "P10\t6709447.856  494903.060  \xE4 kommentti"},
+        {"fixed: the text around the ranges stays", kKkjToEuref, 0, LineLayout::FixedColumns,
+         {6, 18, 1}, {11, 12, 4}, "P10  6712263.904 3495070.508    END", "P10  6709447.856   494903.060   END"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
