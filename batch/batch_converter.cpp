@@ -2,8 +2,6 @@
 // rules as the windows' result file, over any number of lines.
 #include "batch/batch_converter.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 

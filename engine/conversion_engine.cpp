@@ -22,10 +22,8 @@
 #include "engine/conversion_engine.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #include "engine/coordinate_text.h"
 #include "engine/cp1252.h"

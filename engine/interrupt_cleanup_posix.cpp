@@ -44,16 +44,6 @@ extern "C" void onInterrupt(int signalNumber) {
     ::_exit(128 + signalNumber);
 }
 
-// Runs `change` with the interrupting signals blocked.
-template <typename Change>
-void withSignalsBlocked(Change change) {
-    const sigset_t block = interruptSignals();
-    sigset_t saved;
-    ::pthread_sigmask(SIG_BLOCK, &block, &saved);
-    change();
-    ::pthread_sigmask(SIG_SETMASK, &saved, nullptr);
-}
-
 }  // namespace
 
 void installInterruptCleanup(const char* message) {
@@ -66,24 +56,21 @@ void installInterruptCleanup(const char* message) {
 
 bool registerTemporaryFile(const std::string& path) {
     if (path.size() >= kPathBytes) return false;
-    bool stored = false;
-    withSignalsBlocked([&] {
-        for (std::size_t i = 0; i < kSlots && !stored; ++i) {
-            if (registry.used[i] != 0) continue;
-            std::memcpy(registry.paths[i].data(), path.c_str(), path.size() + 1);
-            registry.used[i] = 1;
-            stored = true;
-        }
-    });
-    return stored;
+    const DeferInterrupts whileChanging;
+    for (std::size_t i = 0; i < kSlots; ++i) {
+        if (registry.used[i] != 0) continue;
+        std::memcpy(registry.paths[i].data(), path.c_str(), path.size() + 1);
+        registry.used[i] = 1;
+        return true;
+    }
+    return false;
 }
 
 void unregisterTemporaryFile(const std::string& path) {
-    withSignalsBlocked([&] {
-        for (std::size_t i = 0; i < kSlots; ++i) {
-            if (registry.used[i] != 0 && path == registry.paths[i].data()) registry.used[i] = 0;
-        }
-    });
+    const DeferInterrupts whileChanging;
+    for (std::size_t i = 0; i < kSlots; ++i) {
+        if (registry.used[i] != 0 && path == registry.paths[i].data()) registry.used[i] = 0;
+    }
 }
 
 DeferInterrupts::DeferInterrupts() {

@@ -44,7 +44,6 @@ public:
     // target untouched) on any error.
     bool commit();
 
-    bool failed() const { return failed_; }
     // Why the writer failed, e.g. "levy on täynnä".
     const std::string& reason() const { return reason_; }
     // Written straight to the target (standard output, a device, a FIFO).

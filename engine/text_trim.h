@@ -20,15 +20,6 @@ inline std::string_view trimSpaces(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-// `text` without leading and trailing field separators (codes 0 to 32).
-inline std::string_view trimSeparators(std::string_view text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && isFieldSeparator(static_cast<unsigned char>(text[first]))) ++first;
-    while (last > first && isFieldSeparator(static_cast<unsigned char>(text[last - 1]))) --last;
-    return text.substr(first, last - first);
-}
-
 // Eight bytes at a time: the first separator (code 0 to 32), or the first
 // field character (above 32), from `p` on; `end` when there is none. The
 // word tests flag the wanted bytes exactly up to the first of them (a borrow

@@ -163,14 +163,15 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
     // 6. Cyclic triangle search from the triangle used last; both orientations.
     // The index gives the triangle that testing 1..triangleCount in cyclic
     // order from lastTriangle would find first; the last triangle is tried on
-    // its own before, since neighbouring points usually stay in it.
+    // its own before, since neighbouring points usually stay in it, and the
+    // index then starts after it (a start past the last triangle is 1).
     prepareDirection(directionCode);
     const TriangleIndex& index = indexes_[static_cast<std::size_t>(directionCode - 1)];
     int32_t found = 0;
     if (lastTriangle_ > 0 && index.contains(lastTriangle_, x, y)) {
         found = lastTriangle_;
     } else if (network_.triangleCount() > 0) {
-        found = index.find(x, y, lastTriangle_ > 0 ? lastTriangle_ : 1);
+        found = index.find(x, y, lastTriangle_ + 1);
     }
 
     // 7. Inside the network: the triangle's affine transformation.

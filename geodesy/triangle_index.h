@@ -52,7 +52,8 @@ public:
     }
 
     // The first triangle containing (x, y) in the order start, start + 1, ...,
-    // triangleCount, 1, ..., start - 1; 0 when none does. start: 1..triangleCount.
+    // triangleCount, 1, ..., start - 1; 0 when none does. start: 1 ..
+    // triangleCount + 1, which orders like 1.
     int32_t find(double x, double y, int32_t start) const;
 
     // Inspection, for tests and benchmarks.
@@ -61,7 +62,6 @@ public:
     std::vector<int32_t> candidates(double x, double y) const;
     // Triangles listed in every cell (see above).
     const std::vector<int32_t>& everywhere() const { return everywhere_; }
-    int32_t cellCount() const { return rows_ * columns_; }
 
 private:
     // Source work-plane corners of one triangle: A, B, C in the order of its row.
