@@ -102,21 +102,9 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
     layout.columnStart = options.columnStart;
     layout.columnLength = options.columnLength;
     layout.fieldNumber = options.fieldNumber;
-    int64_t lineNumber = 0;
     auto write = [&](const ConvertedLine& line) {
-        ++lineNumber;
-        switch (line.outcome) {
-            case ResultFileLine::Converted:
-                ++summary.converted;
-                if (line.outsideNetwork) ++summary.outsideNetwork;
-                break;
-            case ResultFileLine::NotConverted:
-                ++summary.notConverted;
-                break;
-            case ResultFileLine::DoesNotFit:
-                if (summary.notFitting++ == 0) summary.firstNotFitting = lineNumber;
-                break;
-        }
+        summary.count(line.outcome);
+        if (line.outsideNetwork) ++summary.outsideNetwork;
         result.writeLine(line.result);
         if (withTable) table.writeLine(line.table);
     };

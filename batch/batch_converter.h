@@ -10,15 +10,12 @@
 
 #include "batch/batch_options.h"
 #include "batch/progress_line.h"
+#include "engine/conversion_engine.h"
 
 namespace lomitra {
 
-struct BatchSummary {
-    int64_t converted = 0;        // lines whose point converted (rebuilt in the result file)
-    int64_t outsideNetwork = 0;   // of those, points outside the triangulation network (Helmert)
-    int64_t notConverted = 0;     // lines without a convertible point, copied unchanged
-    int64_t notFitting = 0;       // lines whose results did not fit their room, copied unchanged
-    int64_t firstNotFitting = 0;  // line number (from 1) of the first of them
+struct BatchSummary : ResultFileTally {
+    int64_t outsideNetwork = 0;  // of the converted, points outside the triangulation network (Helmert)
 };
 
 // Exit statuses of lomitra-batch.

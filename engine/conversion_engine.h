@@ -22,6 +22,30 @@ enum class ResultFileLine {
     DoesNotFit,    // converted, but a result would lose an integer digit: copied unchanged
 };
 
+// What became of the lines of a result file, counted in their order.
+struct ResultFileTally {
+    int64_t lines = 0;
+    int64_t converted = 0;        // lines whose point converted (rebuilt in the result file)
+    int64_t notConverted = 0;     // lines without a convertible point, copied unchanged
+    int64_t notFitting = 0;       // lines whose results did not fit their room, copied unchanged
+    int64_t firstNotFitting = 0;  // line number (from 1) of the first of them
+
+    void count(ResultFileLine outcome) {
+        ++lines;
+        switch (outcome) {
+            case ResultFileLine::Converted:
+                ++converted;
+                break;
+            case ResultFileLine::NotConverted:
+                ++notConverted;
+                break;
+            case ResultFileLine::DoesNotFit:
+                if (notFitting++ == 0) firstNotFitting = lines;
+                break;
+        }
+    }
+};
+
 class ConversionEngine {
 public:
     // The engine reads `settings` at every point and never copies it. The

@@ -325,34 +325,23 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
     // source was read: the source named again as the target is safe.
     if (!writer.open()) return reportWriteFailure(path, writer);
     const LineLayout lineLayout = layout();
-    int64_t count = 0;
-    int64_t lineNumber = 0;
-    int64_t notFitting = 0;
-    int64_t firstNotFitting = 0;
+    ResultFileTally tally;
     std::string line;
     // The result file shows no map sheets; the result list keeps them.
     const bool mapSheets = engine_.mapSheets();
     engine_.setMapSheets(false);
     while (reader.readLine(line)) {
-        ++lineNumber;
-        switch (engine_.convertResultFileLine(line, lineLayout)) {
-            case ResultFileLine::Converted:
-                ++count;
-                break;
-            case ResultFileLine::DoesNotFit:
-                if (notFitting++ == 0) firstNotFitting = lineNumber;
-                break;
-            case ResultFileLine::NotConverted:
-                break;
-        }
+        tally.count(engine_.convertResultFileLine(line, lineLayout));
         writer.writeLine(line);
     }
     engine_.setMapSheets(mapSheets);
     if (reader.failed()) return reportReadFailure(reader, writer);  // the writer discards its file
     reader.close();  // before the source may be replaced
     if (!writer.commit()) return reportWriteFailure(path, writer);
-    finishOutput(path, count, texts::kPointsWritten);
-    if (notFitting > 0) report(MessageKind::Warning, notFittingMessage(notFitting, firstNotFitting));
+    finishOutput(path, tally.converted, texts::kPointsWritten);
+    if (tally.notFitting > 0) {
+        report(MessageKind::Warning, notFittingMessage(tally.notFitting, tally.firstNotFitting));
+    }
     return true;
 }
 
