@@ -2,8 +2,6 @@
 // rules as the windows' result file, over any number of lines.
 #include "batch/batch_converter.h"
 
-#include <filesystem>
-#include <system_error>
 
 #include "engine/conversion_engine.h"
 #include "engine/interrupt_cleanup.h"
@@ -23,8 +21,11 @@ namespace {
 bool sameFile(const std::string& a, const std::string& b) {
     if (a.empty() || b.empty() || a == "-" || b == "-") return false;
     if (a == b) return true;
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
+    // Known by device and file number, the names reaching the system as the
+    // writers' do (UTF-16 on Windows).
+    const OutputIdentity x = identifyOutput(a);
+    const OutputIdentity y = identifyOutput(b);
+    return x.exists && y.exists && x.device == y.device && x.file == y.file;
 }
 
 // "<text> <path> (<reason>)"; "-" is named as the standard stream it stands for.

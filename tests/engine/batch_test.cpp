@@ -269,6 +269,40 @@ TEST_F(BatchTest, FileErrorsExitOneAndKeepTheOldFile) {
     EXPECT_EQ(filesInDir(), 3u) << "no temporary file left behind";  // in, old, stderr
 }
 
+// The source named as the result or the table in another spelling (through
+// a folder and back, a hard link, a name beyond ASCII) is refused before
+// anything is written, and stays as it was.
+TEST_F(BatchTest, TheSourceInAnotherSpellingIsNeverWritten) {
+    const std::string contents = "6712263.904 3495070.508\r\n";
+    fs::create_directory(dir_ / "sub");
+    write(path("in.txt"), contents);
+    write(path("l\xC3\xA4hd\xC3\xB6.txt"), contents);  // "lähdö.txt"
+    fs::create_hard_link(dir_ / "in.txt", dir_ / "link.txt");
+    struct Case {
+        const char* name;
+        std::string source;
+        std::string option;  // -o or --table
+        std::string output;
+    };
+    const Case cases[] = {
+        {"through a folder and back", path("in.txt"), "-o", path("sub/../in.txt")},
+        {"a hard link", path("in.txt"), "-o", path("link.txt")},
+        {"the table through a folder and back", path("in.txt"), "--table", path("sub/../in.txt")},
+        {"a name beyond ASCII", path("l\xC3\xA4hd\xC3\xB6.txt"), "-o", path("sub/../l\xC3\xA4hd\xC3\xB6.txt")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {"--direction", "kkj-euref", "--fields", "1,2", c.option, c.output};
+        if (c.option != "-o") args.insert(args.end(), {"-o", path("out.txt")});
+        args.push_back(c.source);
+        EXPECT_EQ(run(args), 1);
+        EXPECT_EQ(stderr_, "lomitra-batch: Tiedostoja ei voi kirjoittaa l\xC3\xA4ht\xC3\xB6tiedoston p\xC3\xA4\xC3\xA4lle "
+                           "eik\xC3\xA4 toistensa p\xC3\xA4\xC3\xA4lle: " + c.source + "\n");
+        EXPECT_EQ(read(c.source), contents);
+        EXPECT_FALSE(fs::exists(dir_ / "out.txt"));
+    }
+}
+
 TEST_F(BatchTest, FailedWriteLeavesTheOldFileUntouched) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows has no file size limit to stand in for a full disk";
