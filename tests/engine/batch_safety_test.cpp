@@ -45,6 +45,21 @@ protected:
         BatchFolderTest::SetUp();
         write(path("in.txt"), kSourceLine + "\r\n");
     }
+    // Old result and table files, which a run that fails must leave as they are.
+    void writeOldFiles() const {
+        write(path("result.txt"), "old result\r\n");
+        write(path("table.txt"), "old table\r\n");
+    }
+    void expectOldFilesKept() const {
+        EXPECT_EQ(read(path("result.txt")), "old result\r\n");
+        EXPECT_EQ(read(path("table.txt")), "old table\r\n");
+    }
+    // in.txt of `count` source lines.
+    void writeSourceLines(int count) const {
+        std::string lines;
+        for (int i = 0; i < count; ++i) lines += kSourceLine + "\r\n";
+        write(path("in.txt"), lines);
+    }
     // The conversion of in.txt with the extra arguments.
     std::vector<std::string> args(std::vector<std::string> extra) const {
         std::vector<std::string> all{"--direction", "kkj-euref", "--fields", "2,3,1"};
@@ -228,8 +243,7 @@ TEST_F(BatchSafetyTest, OneFileNamedAsResultAndTableIsAUsageError) {
 
 // When either file fails, neither old file is replaced.
 TEST_F(BatchSafetyTest, ResultAndTableAreReplacedTogetherOrNotAtAll) {
-    write(path("result.txt"), "old result\r\n");
-    write(path("table.txt"), "old table\r\n");
+    writeOldFiles();
     std::vector<std::vector<std::string>> failing = {
         {"-o", path("result.txt"), "--table", path("no/such/folder/table.txt")},
         {"-o", path("no/such/folder/result.txt"), "--table", path("table.txt")},
@@ -241,21 +255,17 @@ TEST_F(BatchSafetyTest, ResultAndTableAreReplacedTogetherOrNotAtAll) {
     for (const auto& outputs : failing) {
         const BatchProcess run = runBatch(args(outputs));
         EXPECT_EQ(run.exitStatus, 1) << outputs[1] << " " << outputs[3];
-        EXPECT_EQ(read(path("result.txt")), "old result\r\n");
-        EXPECT_EQ(read(path("table.txt")), "old table\r\n");
+        expectOldFilesKept();
     }
 #ifndef _WIN32
     // A full disk under the table only: a size limit that the result passes and the table does not.
-    std::string lines;
-    for (int i = 0; i < 300; ++i) lines += kSourceLine + "\r\n";
-    write(path("in.txt"), lines);
+    writeSourceLines(300);
     BatchRunOptions limited;
     limited.fileSizeLimit = 20000;  // the result is about 8.4 kB, the table about 23 kB
     const BatchProcess run = runBatch(args({"-o", path("result.txt"), "--table", path("table.txt")}), limited);
     EXPECT_EQ(run.exitStatus, 1) << run.err;
     EXPECT_NE(run.err.find("table.txt"), std::string::npos) << run.err;
-    EXPECT_EQ(read(path("result.txt")), "old result\r\n");
-    EXPECT_EQ(read(path("table.txt")), "old table\r\n");
+    expectOldFilesKept();
 #endif
     EXPECT_EQ(namesInDir(), (std::vector<std::string>{"in.txt", "result.txt", "stderr", "table.txt"}));
 }
@@ -265,9 +275,7 @@ TEST_F(BatchSafetyTest, StandardOutputCutShortIsSaidSo) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows has no file size limit to make standard output fail part way";
 #else
-    std::string lines;
-    for (int i = 0; i < 20000; ++i) lines += kSourceLine + "\r\n";
-    write(path("in.txt"), lines);
+    writeSourceLines(20000);
     BatchRunOptions options;
     options.output = path("stdout.txt");
     options.fileSizeLimit = 300000;  // the second 256 KiB block goes out in part
@@ -369,8 +377,7 @@ TEST_F(BatchSafetyTest, AnInterruptedRunLeavesTheOldFiles) {
 #ifdef _WIN32
     GTEST_SKIP() << "POSIX signals; a Windows console event cannot be sent to a test's child";
 #else
-    write(path("result.txt"), "old result\r\n");
-    write(path("table.txt"), "old table\r\n");
+    writeOldFiles();
     const std::string fifo = path("source");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
     BatchRunOptions options;
@@ -393,8 +400,7 @@ TEST_F(BatchSafetyTest, AnInterruptedRunLeavesTheOldFiles) {
     ::close(source);
     EXPECT_EQ(run.exitStatus, 128 + SIGTERM);
     EXPECT_EQ(run.err, "lomitra-batch: keskeytetty; yhtään tiedostoa ei korvattu\n");
-    EXPECT_EQ(read(path("result.txt")), "old result\r\n");
-    EXPECT_EQ(read(path("table.txt")), "old table\r\n");
+    expectOldFilesKept();
     EXPECT_EQ(namesInDir(), (std::vector<std::string>{"in.txt", "result.txt", "source", "stderr", "table.txt"}));
 #endif
 }
