@@ -26,7 +26,6 @@
 #include <cstdint>
 
 #include "engine/coordinate_text.h"
-#include "engine/cp1252.h"
 #include "engine/map_sheet.h"
 #include "engine/rebuild_line.h"
 #include "engine/text_trim.h"
@@ -43,8 +42,15 @@ constexpr double kFalseEasting = 500000.0;   // metres
 constexpr double kZonePrefix = 1000000.0;    // metres per zone number in the east value
 constexpr double kHighestGkZone = 32.0;      // ETRS-GK19 ... ETRS-GK32
 
-// Appends `text` padded with spaces and cut to `width` characters.
-void appendPadded(std::string& out, std::string_view text, std::size_t width) {
+// Appends `text` padded with spaces and cut to `width` characters (never
+// inside a UTF-8 character).
+void appendPadded(std::string& out, std::string_view text, std::size_t width, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8 && hasNonAscii(text)) {
+        const std::string_view cut = firstCharacters(text, width, encoding);
+        out.append(cut);
+        out.append(width - characterCount(cut, encoding), ' ');
+        return;
+    }
     const std::size_t n = std::min(text.size(), width);
     out.append(text.data(), n);
     out.append(width - n, ' ');
@@ -74,10 +80,13 @@ bool cutField(const ConversionState& state, std::string_view line, int32_t f, st
 
 // The `length` characters from 1-based `start` (fewer at the end of the line),
 // trimmed of spaces; empty when the start lies outside [1, line length) or the
-// length is not positive.
-std::string_view cutColumns(std::string_view line, int32_t start, int32_t length) {
-    if (start < 1 || static_cast<std::size_t>(start) >= line.size() || length <= 0) return {};
-    return trimSpaces(line.substr(static_cast<std::size_t>(start) - 1, static_cast<std::size_t>(length)));
+// length is not positive. Characters are bytes unless `encoding` is UTF-8.
+std::string_view cutColumns(std::string_view line, int32_t start, int32_t length, TextEncoding encoding) {
+    if (start < 1 || static_cast<std::size_t>(start) >= characterCount(line, encoding) || length <= 0) return {};
+    const auto first = static_cast<std::size_t>(start) - 1;
+    const std::size_t begin = byteOffsetOfCharacter(line, first, encoding);
+    const std::size_t end = byteOffsetOfCharacter(line, first + static_cast<std::size_t>(length), encoding);
+    return trimSpaces(line.substr(begin, end - begin));
 }
 
 }  // namespace
@@ -87,9 +96,14 @@ ConversionEngine::ConversionEngine(const ConversionSettings& settings, DatumTran
     : settings_(settings),
       datum_(datum),
       state_(state),
-      unsuitableText_(utf8ToCp1252(texts::kUnsuitableCoordinates)),
-      missingText_(utf8ToCp1252(texts::kSourceCoordinatesMissing)) {
+      cp1252Messages_(messagesIn(TextEncoding::Cp1252)),
+      utf8Messages_(messagesIn(TextEncoding::Utf8)) {
     datum_.ellipsoids().initEllipsoids();
+}
+
+ConversionEngine::Messages ConversionEngine::messagesIn(TextEncoding encoding) {
+    return {fromUtf8(texts::kUnsuitableCoordinates, encoding), fromUtf8(texts::kSourceCoordinatesMissing, encoding),
+            fromUtf8(texts::kMinutesSeconds, encoding)};
 }
 
 void ConversionEngine::convertPoint() {
@@ -128,10 +142,13 @@ void ConversionEngine::convertPoint() {
     if (cfg.geographicResult()) resultCode = kGeographicCode;
 
     // 6. Minutes or seconds out of range.
-    if (!s.message.empty()) return;
+    if (!s.message.empty()) {
+        refuse(messages().minutesSeconds);
+        return;
+    }
     // An overflow ("1e999") or NaN is no coordinate.
     if (!std::isfinite(c1) || !std::isfinite(c2)) {
-        refuse(unsuitableText_);
+        refuse(messages().unsuitable);
         return;
     }
 
@@ -147,7 +164,7 @@ void ConversionEngine::convertPoint() {
             const double n = std::floor(c2 / kZonePrefix);
             if (n > 10.0) {
                 if (n > kHighestGkZone) {  // no such ETRS-GK zone
-                    refuse(unsuitableText_);
+                    refuse(messages().unsuitable);
                     return;
                 }
                 tmInverse(grs80, c1, c2 - n * kZonePrefix - kFalseEasting, latitude, dLongitude);
@@ -163,7 +180,7 @@ void ConversionEngine::convertPoint() {
             c2 = c2 * kTmScale + kFalseEasting;
         }
         if (!std::isfinite(c1) || !std::isfinite(c2)) {
-            refuse(unsuitableText_);
+            refuse(messages().unsuitable);
             return;
         }
     }
@@ -174,7 +191,7 @@ void ConversionEngine::convertPoint() {
     const DatumStatus status =
         datum_.transformDatum(directionCode, sourceCode, resultCode, c1, c2, r1, r2);
     if (static_cast<int32_t>(status) > 100 || !std::isfinite(r1) || !std::isfinite(r2)) {
-        refuse(unsuitableText_);
+        refuse(messages().unsuitable);
         return;
     }
     lastOutsideNetwork_ = status == DatumStatus::OutsideNetwork;
@@ -209,19 +226,21 @@ void ConversionEngine::convertPoint() {
         }
     }
 
-    // 11. Geographic result: degrees in the chosen notation.
+    // 11. Geographic result: degrees in the chosen notation; 12. plane
+    // result: "0.0" for short input, "0.000" otherwise. Left-aligned in 14.
     if (cfg.geographicResult()) {
-        s.pointText[2] = formatAngle(r1 * kRho, cfg.resultFormat, s.sourceLength);
-        s.pointText[3] = formatAngle(r2 * kRho, cfg.resultFormat, s.sourceLength);
-        return;
+        const PackedAngle first = packAngle(r1 * kRho, cfg.resultFormat, s.sourceLength);
+        s.resultNumber = {first.number, packAngle(r2 * kRho, cfg.resultFormat, s.sourceLength).number};
+        s.resultDecimals = first.decimals;
+    } else {
+        s.resultNumber = {r1, r2};
+        s.resultDecimals = s.sourceLength <= 8 ? 1 : 3;
     }
-
-    // 12. Plane result: "0.0" for short input, "0.000" otherwise, left-aligned in 14.
-    const int decimals = s.sourceLength <= 8 ? 1 : 3;
-    appendNumber(s.pointText[2], r1, decimals);
-    s.pointText[2].resize(kResultTextWidth, ' ');
-    appendNumber(s.pointText[3], r2, decimals);
-    s.pointText[3].resize(kResultTextWidth, ' ');
+    for (std::size_t i = 0; i < 2; ++i) {
+        std::string& text = s.pointText[i + 2];
+        appendNumber(text, s.resultNumber[i], s.resultDecimals);
+        text.resize(kResultTextWidth, ' ');
+    }
 }
 
 void ConversionEngine::convertLine(std::string_view line, LineLayout layout) {
@@ -235,17 +254,20 @@ void ConversionEngine::convertLine(std::string_view line, LineLayout layout) {
         splitFields(s, line);
         for (int i = 0; i < 2; ++i) {
             if (!cutField(s, line, s.fieldNumber[i], s.pointText[i])) {
-                refuse(missingText_);
+                refuse(messages().missing);
                 return;
             }
         }
         if (s.columnLength[2] > 0) cutField(s, line, s.fieldNumber[2], s.pointText[4]);
     } else {
+        // Lines of ASCII alone have the same columns in both encodings.
+        const TextEncoding columns =
+            s.encoding == TextEncoding::Utf8 && hasNonAscii(line) ? TextEncoding::Utf8 : TextEncoding::Cp1252;
         for (int i = 0; i < 2; ++i) {
-            s.pointText[i].assign(cutColumns(line, s.columnStart[i], s.columnLength[i]));
-            if (s.pointText[i].empty()) refuse(missingText_);
+            s.pointText[i].assign(cutColumns(line, s.columnStart[i], s.columnLength[i], columns));
+            if (s.pointText[i].empty()) refuse(messages().missing);
         }
-        s.pointText[4].assign(cutColumns(line, s.columnStart[2], s.columnLength[2]));
+        s.pointText[4].assign(cutColumns(line, s.columnStart[2], s.columnLength[2], columns));
     }
 
     if (s.message.empty()) convertPoint();
@@ -276,6 +298,21 @@ void splitFields(ConversionState& state, std::string_view line) {
     state.fieldStart[count] = length + 1;
 }
 
+void splitFieldsInCharacters(ConversionState& state, std::string_view line, TextEncoding encoding) {
+    splitFields(state, line);
+    if (encoding == TextEncoding::Cp1252 || !hasNonAscii(line)) return;
+    // Every start follows a byte of code 32 or less, so it begins a character.
+    std::size_t byte = 0;
+    std::size_t characters = 0;
+    for (int32_t& start : state.fieldStart) {
+        if (start == 0) break;  // past the end marker
+        const auto at = static_cast<std::size_t>(start) - 1;
+        characters += characterCount(line.substr(byte, at - byte), encoding);
+        byte = at;
+        start = static_cast<int32_t>(characters) + 1;
+    }
+}
+
 int32_t fieldNumberAt(const ConversionState& state, int32_t start, int32_t length,
                       int32_t previous) {
     const double middle = std::floor(start + length / 2.0 + 0.6);
@@ -297,10 +334,10 @@ std::string formatResultLine(const ConversionState& state) {
 
 void formatResultLine(const ConversionState& state, std::string& out) {
     out.clear();
-    appendPadded(out, state.pointText[4], 8);  // columns 1-8: identifier
+    appendPadded(out, state.pointText[4], 8, state.encoding);  // columns 1-8: identifier
     out.push_back(' ');
-    appendPadded(out, state.pointText[0], 14);  // 10-23
-    appendPadded(out, state.pointText[1], 14);  // 24-37
+    appendPadded(out, state.pointText[0], 14, state.encoding);  // 10-23
+    appendPadded(out, state.pointText[1], 14, state.encoding);  // 24-37
     out.append("  ");
     out.append(state.pointText[2]);  // 40-53 when converted
     out.append(state.pointText[3]);  // 54-67

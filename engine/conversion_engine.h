@@ -2,7 +2,8 @@
 // stands in ConversionState according to the settings of that moment, cuts
 // points out of file lines and puts the results back into them.
 //
-// Positions in lines are 1-based columns (bytes of Windows-1252 text).
+// Positions in lines are 1-based columns, counted in characters of the
+// state's encoding (bytes of Windows-1252 text).
 #pragma once
 
 #include <cstdint>
@@ -83,21 +84,37 @@ public:
     DatumTransformation& datum() { return datum_; }
 
 private:
-    // Sets `message` to one of the engine's own texts (Windows-1252).
+    // The engine's own messages in one encoding.
+    struct Messages {
+        std::string unsuitable;      // "annetuille asetuksille sopimattomat koordinaatit"
+        std::string missing;         // "lähtökoordinaatit puuttuvat"
+        std::string minutesSeconds;  // "minuutit ja sekunnit oltava välillä 0-60"
+    };
+    static Messages messagesIn(TextEncoding encoding);
+    const Messages& messages() const {
+        return state_.encoding == TextEncoding::Utf8 ? utf8Messages_ : cp1252Messages_;
+    }
+    // Sets `message` to one of the engine's own texts (in the lines' encoding).
     void refuse(const std::string& text) { state_.message = text; }
 
     const ConversionSettings& settings_;
     DatumTransformation& datum_;
     ConversionState& state_;
-    std::string unsuitableText_;  // "annetuille asetuksille sopimattomat koordinaatit"
-    std::string missingText_;     // "lähtökoordinaatit puuttuvat"
+    Messages cp1252Messages_;
+    Messages utf8Messages_;
     bool lastOutsideNetwork_ = false;
     bool mapSheets_ = true;
 };
 
 // Fills state.fieldStart for `line`: the 1-based start of each field (runs of
 // characters above the space), at most 100, then the end marker length + 1.
+// The starts are byte columns: every byte of a UTF-8 character lies above
+// the space, so a field ends and begins at the same places in both encodings.
 void splitFields(ConversionState& state, std::string_view line);
+
+// As splitFields, the starts counted in characters of `encoding` (the
+// columns a marking on the sample line gives).
+void splitFieldsInCharacters(ConversionState& state, std::string_view line, TextEncoding encoding);
 
 // The free-format field in which the middle column of a marked range lies,
 // from the fieldStart of the sample line; -1 before the first field.
@@ -105,7 +122,8 @@ void splitFields(ConversionState& state, std::string_view line);
 int32_t fieldNumberAt(const ConversionState& state, int32_t start, int32_t length,
                       int32_t previous);
 
-// The fixed-column line of one point in the result list (ResultLine).
+// The fixed-column line of one point in the result list (ResultLine), in
+// the state's encoding, its columns counted in characters.
 std::string formatResultLine(const ConversionState& state);
 
 // As formatResultLine, into `out` (its old contents replaced; no allocation

@@ -347,31 +347,35 @@ std::string formatNumber(double value, int decimals) {
     return text;
 }
 
-std::string formatAngle(double degrees, int32_t resultFormat, int32_t sourceLength) {
+PackedAngle packAngle(double degrees, int32_t resultFormat, int32_t sourceLength) {
     const bool shortInput = sourceLength <= 8;
     const double s = signOf(degrees);
     const double v = std::fabs(degrees) + 1e-12;
-    double number = 0.0;
-    int decimals = 0;
+    PackedAngle packed;
     if (resultFormat == 0) {
-        number = degrees;
-        decimals = shortInput ? 6 : 8;
+        packed.number = degrees;
+        packed.decimals = shortInput ? 6 : 8;
     } else if (resultFormat == 1) {
         const double d = std::trunc(v);
         const double m = (v - d) * 60.0;
-        number = (d * 100.0 + m) * s;
-        decimals = shortInput ? 4 : 6;
+        packed.number = (d * 100.0 + m) * s;
+        packed.decimals = shortInput ? 4 : 6;
     } else {
         const double d = std::trunc(v);
         const double t = (v - d) * 60.0;
         const double m = std::trunc(t);
         const double sec = (t - m) * 60.0;
-        number = (d * 10000.0 + m * 100.0 + sec) * s;
-        decimals = shortInput ? 2 : 4;
+        packed.number = (d * 10000.0 + m * 100.0 + sec) * s;
+        packed.decimals = shortInput ? 2 : 4;
     }
+    return packed;
+}
+
+std::string formatAngle(double degrees, int32_t resultFormat, int32_t sourceLength) {
+    const PackedAngle packed = packAngle(degrees, resultFormat, sourceLength);
     std::string text;
     text.reserve(24);
-    appendNumber(text, number, decimals);
+    appendNumber(text, packed.number, packed.decimals);
     text.append(10, ' ');
     text.resize(14, ' ');  // pads even a text as short as inf
     return text;

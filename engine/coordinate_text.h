@@ -30,8 +30,18 @@ std::string formatNumber(double value, int decimals);
 // As formatNumber, appending to `out` (no allocation while `out` has room).
 void appendNumber(std::string& out, double value, int decimals);
 
-// Packs `degrees` into the notation `resultFormat` and returns it left-aligned
-// in exactly 14 characters. Short inputs (sourceLength <= 8) get fewer decimals.
+// An angle packed into a result notation: the number the pattern writes
+// (degrees, ddmm.mmmm or ddmmss.ss) and its decimals.
+struct PackedAngle {
+    double number = 0.0;
+    int decimals = 0;
+};
+
+// Packs `degrees` into the notation `resultFormat` (0 dd, 1 ddmm.mmmm, other
+// ddmmss.ss). Short inputs (sourceLength <= 8) get fewer decimals.
+PackedAngle packAngle(double degrees, int32_t resultFormat, int32_t sourceLength);
+
+// packAngle written by its pattern, left-aligned in exactly 14 characters.
 std::string formatAngle(double degrees, int32_t resultFormat, int32_t sourceLength);
 
 }  // namespace lomitra

@@ -1,13 +1,16 @@
-// The result-file line operation over random lines: random bytes, blanks and
-// tabs, both layouts, random marked ranges and field numbers, random settings
-// and coordinates of every kind. Whatever the line, it holds that
+// The result-file line operation over random lines: random Windows-1252
+// bytes, or UTF-8 text with letters of two, three and four bytes (now and
+// then a byte that begins no sequence), blanks and tabs, both layouts, random
+// marked ranges (in characters) and field numbers, random settings and
+// coordinates of every kind. Whatever the line, it holds that
 //   - a line that does not convert, or whose results do not fit, comes back
 //     byte for byte;
-//   - in a converted line no byte outside the coordinate rooms changes (free
-//     format: apart from the shift after a widened field, whose field number
-//     and those after it stay);
-//   - every written coordinate read back is the full result with, at most,
-//     decimals cut: never one integer digit less.
+//   - in a converted line no character outside the coordinate rooms changes
+//     (free format: apart from the shift after a widened field, whose field
+//     number and those after it stay), and fixed columns keep the width of
+//     the line in characters;
+//   - every written coordinate is the full result rounded to its room:
+//     never one integer digit less.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -82,11 +85,29 @@ std::pair<std::string, std::string> randomSource(Rng& rng, const ConversionSetti
     return {first, second};
 }
 
-// A word of random bytes above the space (Windows-1252 letters included).
-std::string randomWord(Rng& rng) {
-    std::string word(static_cast<std::size_t>(uniformInt(rng, 1, 8)), 'x');
-    for (char& c : word) c = static_cast<char>(uniformInt(rng, 33, 255));
+// Letters of UTF-8 text beyond ASCII: two, three and four bytes, and a
+// Windows-1252 byte that begins no UTF-8 sequence.
+const std::vector<std::string> kUtf8Letters = {"\u00e4", "\u00f6", "\u00e5", "\u00c4", "\u00d6", "\u00c5",
+                                               "\u00e9", "\u20ac", "\u2013", "\u6f22", "\U0001F600", "\xE4"};
+
+// A word of random characters above the space: Windows-1252 bytes, or
+// UTF-8 letters among ASCII ones.
+std::vector<std::string> randomWord(Rng& rng, TextEncoding encoding) {
+    std::vector<std::string> word(static_cast<std::size_t>(uniformInt(rng, 1, 8)));
+    for (std::string& c : word) {
+        if (encoding == TextEncoding::Utf8 && chance(rng, 0.5)) {
+            c = kUtf8Letters[static_cast<std::size_t>(uniformInt(rng, 0, static_cast<int>(kUtf8Letters.size()) - 1))];
+        } else {
+            c = std::string(1, static_cast<char>(uniformInt(rng, 33, encoding == TextEncoding::Utf8 ? 126 : 255)));
+        }
+    }
     return word;
+}
+
+std::vector<std::string> charactersOf(const std::string& ascii) {
+    std::vector<std::string> out;
+    for (char c : ascii) out.emplace_back(1, c);
+    return out;
 }
 
 std::string randomSeparators(Rng& rng) {
@@ -103,29 +124,37 @@ protected:
     ConversionEngine engine{settings, datum, state};
 };
 
-TEST_F(ResultFileLineProperty, RandomLinesKeepEveryByteAndEveryIntegerDigit) {
+TEST_F(ResultFileLineProperty, RandomLinesKeepEveryCharacterAndEveryIntegerDigit) {
     Rng rng(20261208);
     int64_t outcomes[3] = {0, 0, 0};
-    for (int n = 0; n < 12000; ++n) {
+    int64_t utf8Converted = 0;
+    for (int n = 0; n < 16000; ++n) {
         settings = randomSettings(rng);
+        state.encoding = chance(rng, 0.4) ? TextEncoding::Utf8 : TextEncoding::Cp1252;
         const auto [c1, c2] = randomSource(rng, settings);
         const bool free = chance(rng, 0.5);
         const bool swapped = chance(rng, 0.2);
 
         // Words and separators, with the two coordinates among the words.
-        std::vector<std::string> words;
+        std::vector<std::vector<std::string>> words;
         const int count = uniformInt(rng, 2, 7);
-        for (int w = 0; w < count; ++w) words.push_back(randomWord(rng));
+        for (int w = 0; w < count; ++w) words.push_back(randomWord(rng, state.encoding));
         const int p1 = uniformInt(rng, 0, count);
-        words.insert(words.begin() + p1, swapped ? c2 : c1);
+        words.insert(words.begin() + p1, charactersOf(swapped ? c2 : c1));
         const int p2 = uniformInt(rng, p1 + 1, count + 1);
-        words.insert(words.begin() + p2, swapped ? c1 : c2);
+        words.insert(words.begin() + p2, charactersOf(swapped ? c1 : c2));
         std::string line = chance(rng, 0.3) ? randomSeparators(rng) : "";
-        std::vector<int32_t> starts;  // 1-based start of each word
+        int32_t characters = static_cast<int32_t>(line.size());
+        std::vector<int32_t> starts;  // 1-based start of each word, in characters
         for (std::size_t w = 0; w < words.size(); ++w) {
-            if (w > 0) line += randomSeparators(rng);
-            starts.push_back(static_cast<int32_t>(line.size()) + 1);
-            line += words[w];
+            if (w > 0) {
+                const std::string separators = randomSeparators(rng);
+                line += separators;
+                characters += static_cast<int32_t>(separators.size());
+            }
+            starts.push_back(characters + 1);
+            for (const std::string& c : words[w]) line += c;
+            characters += static_cast<int32_t>(words[w].size());
         }
         if (chance(rng, 0.5)) line += randomSeparators(rng);
 
@@ -138,7 +167,7 @@ TEST_F(ResultFileLineProperty, RandomLinesKeepEveryByteAndEveryIntegerDigit) {
         } else {
             for (int i = 0; i < 2; ++i) {
                 const int w = i == 0 ? first : second;
-                const auto size = static_cast<int32_t>(words[static_cast<std::size_t>(w)].size());
+                const auto size = static_cast<int32_t>(words[static_cast<std::size_t>(w)].size());  // characters
                 state.columnStart[i] = std::max(1, starts[static_cast<std::size_t>(w)] - uniformInt(rng, 0, 3));
                 state.columnLength[i] = std::max(1, size + uniformInt(rng, -3, 8));
             }
@@ -160,11 +189,13 @@ TEST_F(ResultFileLineProperty, RandomLinesKeepEveryByteAndEveryIntegerDigit) {
         const std::string broken = free ? result_file_checks::checkFree(state, line, out)
                                         : result_file_checks::checkFixed(state, line, out);
         ASSERT_EQ(broken, "") << line << " -> " << out;
+        if (state.encoding == TextEncoding::Utf8) ++utf8Converted;
     }
     // Every outcome occurs often enough for the properties to mean something.
-    EXPECT_GT(outcomes[static_cast<int>(ResultFileLine::Converted)], 3000);
+    EXPECT_GT(outcomes[static_cast<int>(ResultFileLine::Converted)], 4000);
     EXPECT_GT(outcomes[static_cast<int>(ResultFileLine::NotConverted)], 500);
     EXPECT_GT(outcomes[static_cast<int>(ResultFileLine::DoesNotFit)], 500);
+    EXPECT_GT(utf8Converted, 1500);
 }
 
 }  // namespace
