@@ -1,7 +1,7 @@
 // The batch run: the same settings positions, engine calls and result file
 // rules as the windows' result file, over any number of lines.
 #include "batch/batch_converter.h"
-
+#include "batch/source_encoding.h"
 
 #include "engine/conversion_engine.h"
 #include "engine/interrupt_cleanup.h"
@@ -91,10 +91,17 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
         return failure(withReason(texts::kFileNotWritable, path, writer.reason(), texts::kStandardOutput));
     };
     if (!reader.isOpen()) return notReadable();
+    // A regular file is read whole for its encoding before anything is converted.
+    SourceEncoding encoding(options.encoding, result, withTable ? &table : nullptr);
+    std::string reason;
+    if (!encoding.decided() && options.source != "-" && regularFileSize(options.source) >= 0 &&
+        !encoding.decideFromWholeFile(options.source, reason)) {
+        return failure(withReason(texts::kSourceNotReadable, options.source, reason, texts::kStandardInput));
+    }
     if (!result.open()) return notWritable(options.output, result);
     if (withTable) {
         if (!table.open()) return notWritable(options.table, table);
-        for (const std::string& heading : headingLines(options.settings)) table.writeLine(heading);
+        for (const std::string& heading : headingLines(options.settings)) encoding.writeTable(heading, TextEncoding::Cp1252);
     }
 
     // The engines convert as the windows' one engine would, line after line,
@@ -103,11 +110,11 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
     layout.columnStart = options.columnStart;
     layout.columnLength = options.columnLength;
     layout.fieldNumber = options.fieldNumber;
+    layout.encoding = encoding.encoding();
     auto write = [&](const ConvertedLine& line) {
         summary.count(line.outcome);
         if (line.outsideNetwork) ++summary.outsideNetwork;
-        result.writeLine(line.result);
-        if (withTable) table.writeLine(line.table);
+        encoding.write(line.result, line.table);
     };
     {
         // Its workers end with this block, before any file is replaced.
@@ -117,13 +124,14 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
         std::string line;
         while (reader.readLine(line)) {
             if (progress != nullptr) progress->lineRead(reader.bytesConsumed());
-            conversion.add(line);
+            encoding.add(line, conversion);
         }
         if (reader.failed()) return notReadable();
+        encoding.finish(conversion);
         conversion.finish();
     }
     reader.close();  // before the source may be replaced
-    if (withTable) table.writeLine("");
+    encoding.writeTable("", TextEncoding::Cp1252);
 
     // Both files complete before either replaces its old one; then both
     // replacements, with interrupting signals held back between them.

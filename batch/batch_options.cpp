@@ -51,6 +51,7 @@ constexpr std::array<std::string_view, 17> kEtrsZones{
     "tm34", "tm35", "tm36", "gk19", "gk20", "gk21", "gk22", "gk23", "gk24",
     "gk25", "gk26", "gk27", "gk28", "gk29", "gk30", "gk31", "gk32"};
 constexpr std::array<std::string_view, 3> kFormats{"dd", "dm", "dms"};
+constexpr std::array<std::string_view, 3> kEncodings{"auto", "utf-8", "cp1252"};
 
 }  // namespace
 
@@ -67,6 +68,7 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
     std::string columns;
     std::string fields;
     std::string threads;
+    std::string encoding = "auto";
     bool haveSource = false;
 
     auto bad = [&](std::string_view what) {
@@ -112,6 +114,7 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
         else if (name == "-o" || name == "--output") target = &options.output;
         else if (name == "--table") target = &options.table;
         else if (name == "--threads") target = &threads;
+        else if (name == "--encoding") target = &encoding;
         else return bad(args[i]);
         if (inlineValue) {
             *target = *inlineValue;
@@ -181,6 +184,19 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
         const auto count = parseInt(threads, 1, kBatchMaxThreads);
         if (!count) return bad("--threads " + threads);
         options.threads = *count;
+    }
+
+    switch (positionOf(encoding, kEncodings)) {
+        case 0:
+            break;
+        case 1:
+            options.encoding = TextEncoding::Utf8;
+            break;
+        case 2:
+            options.encoding = TextEncoding::Cp1252;
+            break;
+        default:
+            return bad("--encoding " + encoding);
     }
 
     if (!haveSource) return bad("LÄHDE puuttuu");

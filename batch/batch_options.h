@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/conversion_settings.h"
+#include "engine/text_encoding.h"
 
 namespace lomitra {
 
@@ -27,6 +28,7 @@ struct BatchOptions {
     std::string output = "-";   // result file, "-" standard output
     std::string table;          // table file; empty: none
     int32_t threads = 0;        // --threads: conversion threads; 0: one per processor
+    std::optional<TextEncoding> encoding;  // --encoding utf-8|cp1252; none (auto): decided from the source
     bool help = false;          // -h / --help: print the usage text only
     bool version = false;       // --version: print the name and version only
 };

@@ -172,6 +172,13 @@ void ParallelLineConversion::finish() {
     while (!inFlight_.empty()) handOnOldest();
 }
 
+void ParallelLineConversion::setEncoding(TextEncoding encoding) {
+    finish();
+    // The workers wait for a block; the next one reaches them through the mutex.
+    own_->state.encoding = encoding;
+    for (const auto& converter : converters_) converter->state.encoding = encoding;
+}
+
 void ParallelLineConversion::submit() {
     std::unique_ptr<Block> next;
     if (!spare_.empty()) {

@@ -69,6 +69,9 @@ public:
     void add(std::string& line);
     // Hands every remaining line to the sink.
     void finish();
+    // Hands every line added so far to the sink; the lines added from now on
+    // are read in `encoding` (the encoding of a stream decided part way).
+    void setEncoding(TextEncoding encoding);
 
     // A sensible number of workers for this machine (at least 1).
     static int defaultThreads();

@@ -1,0 +1,115 @@
+// The encoding of lomitra-batch's source: chosen, decided from the whole
+// file, or decided part way through a stream while the lines wait.
+#include "batch/source_encoding.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "engine/native_file.h"
+#include "engine/system_error_text.h"
+#include "engine/text_line_reader.h"
+
+namespace lomitra {
+
+SourceEncoding::SourceEncoding(std::optional<TextEncoding> chosen, SafeFileWriter& result, SafeFileWriter* table)
+    : result_(result), table_(table) {
+    if (chosen) {
+        encoding_ = *chosen;
+        decided_ = true;
+        tableEncoding_ = *chosen;
+    }
+}
+
+bool SourceEncoding::decideFromWholeFile(const std::string& path, std::string& reason) {
+    errno = 0;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openForReading(path), &std::fclose);
+    if (file == nullptr) {
+        reason = systemErrorText(errno);
+        return false;
+    }
+    std::vector<char> block(kReadBlockBytes);
+    std::size_t got = 0;
+    while ((got = std::fread(block.data(), 1, block.size(), file.get())) > 0 && !detector_.malformed()) {
+        detector_.feed(std::string_view(block.data(), got));
+    }
+    if (std::ferror(file.get()) != 0) {
+        reason = systemErrorText(errno);
+        return false;
+    }
+    detector_.finish();
+    encoding_ = detector_.encoding();
+    decided_ = true;
+    tableEncoding_ = encoding_;
+    return true;
+}
+
+void SourceEncoding::add(std::string& line, ParallelLineConversion& conversion) {
+    if (decided_ || (waiting_.empty() && !hasNonAscii(line))) {
+        pass(line, conversion);
+        return;
+    }
+    detector_.feed(line);
+    detector_.feed("\n");  // a sequence is never open across a line end
+    waitingBytes_ += line.size() + 1;
+    waiting_.push_back(std::move(line));
+    if (waitingBytes_ >= kStreamDecisionBytes || detector_.malformed()) decide(detector_.encoding(), conversion);
+}
+
+void SourceEncoding::finish(ParallelLineConversion& conversion) {
+    if (!decided_) decide(detector_.encoding(), conversion);
+}
+
+void SourceEncoding::decide(TextEncoding encoding, ParallelLineConversion& conversion) {
+    conversion.setEncoding(encoding);  // the lines before were ASCII: their table lines wait as Windows-1252
+    encoding_ = encoding;
+    decided_ = true;
+    if (!tableEncoding_) commitTable(encoding);
+    for (std::string& line : waiting_) pass(line, conversion);
+    waiting_.clear();
+    waiting_.shrink_to_fit();
+}
+
+void SourceEncoding::pass(std::string& line, ParallelLineConversion& conversion) {
+    if (!anyLinePassed_ && encoding_ == TextEncoding::Utf8 && line.starts_with(kUtf8ByteOrderMark)) {
+        line.erase(0, kUtf8ByteOrderMark.size());
+        byteOrderMark_ = true;
+    }
+    anyLinePassed_ = true;
+    conversion.add(line);
+}
+
+void SourceEncoding::write(std::string_view result, std::string_view table) {
+    if (byteOrderMark_) {
+        byteOrderMark_ = false;
+        result_.writeLine(std::string(kUtf8ByteOrderMark) + std::string(result));
+    } else {
+        result_.writeLine(result);
+    }
+    if (table_ != nullptr) writeTable(table, encoding_);
+}
+
+void SourceEncoding::writeTable(std::string_view line, TextEncoding lineEncoding) {
+    if (table_ == nullptr) return;
+    if (tableEncoding_) {
+        if (*tableEncoding_ == lineEncoding) {
+            table_->writeLine(line);
+        } else {
+            table_->writeLine(recode(line, lineEncoding, *tableEncoding_));
+        }
+        return;
+    }
+    // Undecided, every line is Windows-1252.
+    tableWaitingBytes_ += line.size();
+    tableWaiting_.emplace_back(line);
+    if (tableWaitingBytes_ > kTableHoldBytes) commitTable(TextEncoding::Cp1252);
+}
+
+void SourceEncoding::commitTable(TextEncoding encoding) {
+    tableEncoding_ = encoding;
+    for (const std::string& line : tableWaiting_) table_->writeLine(recode(line, TextEncoding::Cp1252, encoding));
+    tableWaiting_.clear();
+    tableWaiting_.shrink_to_fit();
+}
+
+}  // namespace lomitra
