@@ -2,13 +2,7 @@
 // file, or decided part way through a stream while the lines wait.
 #include "batch/source_encoding.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
-
-#include "engine/native_file.h"
-#include "engine/system_error_text.h"
-#include "engine/text_line_reader.h"
+#include "engine/file_encoding.h"
 
 namespace lomitra {
 
@@ -22,23 +16,7 @@ SourceEncoding::SourceEncoding(std::optional<TextEncoding> chosen, SafeFileWrite
 }
 
 bool SourceEncoding::decideFromWholeFile(const std::string& path, std::string& reason) {
-    errno = 0;
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openForReading(path), &std::fclose);
-    if (file == nullptr) {
-        reason = systemErrorText(errno);
-        return false;
-    }
-    std::vector<char> block(kReadBlockBytes);
-    std::size_t got = 0;
-    while ((got = std::fread(block.data(), 1, block.size(), file.get())) > 0 && !detector_.malformed()) {
-        detector_.feed(std::string_view(block.data(), got));
-    }
-    if (std::ferror(file.get()) != 0) {
-        reason = systemErrorText(errno);
-        return false;
-    }
-    detector_.finish();
-    encoding_ = detector_.encoding();
+    if (!detectFileEncoding(path, encoding_, reason)) return false;
     decided_ = true;
     tableEncoding_ = encoding_;
     return true;
