@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/file_encoding.h"
 #include "engine/rebuild_line.h"
 #include "engine/safe_file_writer.h"
 #include "engine/settings_window.h"
@@ -29,10 +30,10 @@ constexpr std::size_t kMinCopyBackLength = 38;
 constexpr std::size_t kShortFirstLine = 6;
 constexpr std::size_t kCoordinateLineMinimum = 16;
 
-// Columns `first`..`first + count - 1` (1-based) of `line`, as far as the line reaches.
-std::string_view columns(std::string_view line, std::size_t first, std::size_t count) {
-    if (first - 1 >= line.size()) return {};
-    return line.substr(first - 1, count);
+// Columns `first`..`first + count - 1` (1-based characters) of `line`, as far as the line reaches.
+std::string_view columns(std::string_view line, std::size_t first, std::size_t count, TextEncoding encoding) {
+    const std::size_t begin = byteOffsetOfCharacter(line, first - 1, encoding);
+    return line.substr(begin, byteOffsetOfCharacter(line, first - 1 + count, encoding) - begin);
 }
 
 // Nearest integer, halves to the even integer (the rounding of the window's
@@ -70,6 +71,27 @@ void ConversionWindowModel::report(MessageKind kind, std::string_view text) {
     platform_.showMessage(kind, text);
 }
 
+void ConversionWindowModel::appendResultLine(const std::string& line, TextEncoding lineEncoding) {
+    if (lineEncoding != lstTulosEncoding) {
+        if (lineEncoding == TextEncoding::Cp1252) {
+            lstTulos.push_back(recode(line, lineEncoding, lstTulosEncoding));
+            return;
+        }
+        // UTF-8 text joins the list: all of it becomes UTF-8, so nothing is lost.
+        for (std::string& earlier : lstTulos) earlier = recode(earlier, lstTulosEncoding, lineEncoding);
+        lstTulosEncoding = lineEncoding;
+    }
+    lstTulos.push_back(line);
+}
+
+void ConversionWindowModel::reportOutsideNetwork(int64_t count) {
+    if (count == 1) {
+        report(MessageKind::Information, texts::kOutsideNetworkOne);
+    } else if (count > 1) {
+        report(MessageKind::Information, std::to_string(count) + std::string(texts::kOutsideNetworkMany));
+    }
+}
+
 void ConversionWindowModel::guideToMark(int32_t index) {
     lblOhje = std::string(texts::kGuidanceMark) + lblKoord[static_cast<std::size_t>(index)];
 }
@@ -88,7 +110,9 @@ void ConversionWindowModel::prepare() {
     lstLahto.clear();
     lstLahtoIndex = -1;
     lstTulos.clear();
+    lstTulosEncoding = TextEncoding::Cp1252;
     for (const std::string& line : headingLines(settings)) lstTulos.push_back(line);
+    typedOutsideReported_ = false;
 }
 
 void ConversionWindowModel::cmdMuunna_Click() {
@@ -108,15 +132,20 @@ void ConversionWindowModel::convertTypedPoint() {
     state.pointText[0] = trimmedText(txtKoord[0]);
     state.pointText[1] = trimmedText(txtKoord[1]);
     state.pointText[4] = txtKoord[2];
+    state.encoding = encoding;
     if (state.pointText[0].empty() || state.pointText[1].empty()) {
         report(MessageKind::Warning, texts::kCoordinatesNotGiven);
         return;
     }
     engine_.convertPoint();
     ++session_.convertedCount;
-    lstTulos.push_back(formatResultLine(state));
+    appendResultLine(formatResultLine(state), encoding);
     if (view_ != nullptr) view_->focusCoordinateBox(0);
     session_.resultState = ResultState::Converted;
+    if (state.message.empty() && engine_.lastPointOutsideNetwork() && !typedOutsideReported_) {
+        typedOutsideReported_ = true;
+        report(MessageKind::Information, texts::kTypedPointOutsideNetwork);
+    }
 }
 
 void ConversionWindowModel::convertFile() {
@@ -143,19 +172,23 @@ void ConversionWindowModel::convertFile() {
         report(MessageKind::Warning, texts::kColumnsNotDefined);
         return;
     }
-    splitFields(state, txtKRivi);
+    state.encoding = encoding;
+    splitFieldsInCharacters(state, txtKRivi, encoding);
     for (std::size_t i = 0; i < 3; ++i) {
         state.fieldNumber[i] = fieldNumberAt(state, start[i], length[i], state.fieldNumber[i]);
     }
     const LineLayout lineLayout = layout();
+    int64_t outsideNetwork = 0;
     for (const std::string& line : lstLahto) {
         engine_.convertLine(line, lineLayout);
         ++session_.convertedCount;
-        lstTulos.push_back(formatResultLine(state));
+        if (state.message.empty() && engine_.lastPointOutsideNetwork()) ++outsideNetwork;
+        appendResultLine(formatResultLine(state), encoding);
     }
     lstTulos.emplace_back();
     if (view_ != nullptr) view_->scrollResultListToEnd();
     session_.resultState = ResultState::Converted;
+    reportOutsideNetwork(outsideNetwork);
 }
 
 bool ConversionWindowModel::txtKoord_KeyPress(int index, int charCode) {
@@ -173,10 +206,13 @@ void ConversionWindowModel::lstTulos_Click(int index) {
         return;
     }
     const std::string& line = lstTulos[static_cast<std::size_t>(index)];
-    if (line.size() < kMinCopyBackLength) return;
-    txtKoord[0] = trimmedText(columns(line, 10, 14));
-    txtKoord[1] = trimmedText(columns(line, 24, 14));
-    txtKoord[2] = trimmedText(columns(line, 1, 8));
+    if (characterCount(line, lstTulosEncoding) < kMinCopyBackLength) return;
+    auto copied = [&](std::size_t first, std::size_t count) {
+        return recode(trimSpaces(columns(line, first, count, lstTulosEncoding)), lstTulosEncoding, encoding);
+    };
+    txtKoord[0] = copied(10, 14);
+    txtKoord[1] = copied(24, 14);
+    txtKoord[2] = copied(1, 8);
 }
 
 bool ConversionWindowModel::cmdLopeta_Click() {
@@ -206,6 +242,8 @@ bool ConversionWindowModel::readSourceFile(const std::string& path) {
     // Everything is read before anything of the window changes, so that a
     // file that cannot be read leaves the window as it was.
     std::vector<std::string> lines;
+    bool moreLines = false;
+    TextEncoding fileEncoding = TextEncoding::Cp1252;
     {
         TextLineReader reader(path);
         bool readable = reader.isOpen();
@@ -214,12 +252,21 @@ bool ConversionWindowModel::readSourceFile(const std::string& path) {
                reader.readLine(line)) {
             lines.push_back(line);
         }
-        if (!readable || reader.failed()) {
-            report(MessageKind::Error,
-                   joinLines(withPathAndReason(texts::kSourceNotReadable, path, readFailureReason(reader)),
-                             texts::kSourceWindowUnchanged));
+        const bool failed = reader.failed();
+        // A line after the listed ones, even one too long to be read here.
+        moreLines = readable && !failed && (reader.readLine(line) || reader.failed());
+        std::string reason;
+        if (!readable || failed || !detectFileEncoding(path, fileEncoding, reason)) {
+            if (reason.empty()) reason = readFailureReason(reader);
+            report(MessageKind::Error, joinLines(withPathAndReason(texts::kSourceNotReadable, path, reason),
+                                                 texts::kSourceWindowUnchanged));
             return false;
         }
+    }
+    // An empty file leaves the coordinate line, and so its encoding, as they were.
+    if (!lines.empty()) encoding = fileEncoding;
+    if (!lines.empty() && encoding == TextEncoding::Utf8 && lines[0].starts_with(kUtf8ByteOrderMark)) {
+        lines[0].erase(0, kUtf8ByteOrderMark.size());
     }
     lstLahto = std::move(lines);
     session_.sourceFileName = path;
@@ -245,6 +292,12 @@ bool ConversionWindowModel::readSourceFile(const std::string& path) {
     lstLahtoIndex = static_cast<int32_t>(chosen);
     session_.markIndex = 0;
     guideToMark(0);
+    if (moreLines) {
+        const std::string count = std::to_string(kMaxSourceLines);
+        report(MessageKind::Information, std::string(texts::kManySourceLines1) + count +
+                                             std::string(texts::kManySourceLines2) + count +
+                                             std::string(texts::kManySourceLines3));
+    }
     return true;
 }
 
@@ -325,13 +378,23 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
     // source was read: the source named again as the target is safe.
     if (!writer.open()) return reportWriteFailure(path, writer);
     const LineLayout lineLayout = layout();
+    ConversionState& state = engine_.state();
+    state.encoding = encoding;  // as decided when the file was read
     ResultFileTally tally;
+    int64_t outsideNetwork = 0;
     std::string line;
     // The result file shows no map sheets; the result list keeps them.
     const bool mapSheets = engine_.mapSheets();
     engine_.setMapSheets(false);
     while (reader.readLine(line)) {
-        tally.count(engine_.convertResultFileLine(line, lineLayout));
+        // A byte-order mark is no column of the first line; it stays in the file.
+        const bool byteOrderMark = tally.lines == 0 && encoding == TextEncoding::Utf8 &&
+                                   line.starts_with(kUtf8ByteOrderMark);
+        if (byteOrderMark) line.erase(0, kUtf8ByteOrderMark.size());
+        const ResultFileLine outcome = engine_.convertResultFileLine(line, lineLayout);
+        tally.count(outcome);
+        if (outcome == ResultFileLine::Converted && engine_.lastPointOutsideNetwork()) ++outsideNetwork;
+        if (byteOrderMark) line.insert(0, kUtf8ByteOrderMark);
         writer.writeLine(line);
     }
     engine_.setMapSheets(mapSheets);
@@ -339,6 +402,7 @@ bool ConversionWindowModel::writeResultFile(const std::string& path) {
     reader.close();  // before the source may be replaced
     if (!writer.commit()) return reportWriteFailure(path, writer);
     finishOutput(path, tally.converted, texts::kPointsWritten);
+    reportOutsideNetwork(outsideNetwork);
     if (tally.notFitting > 0) {
         report(MessageKind::Warning, notFittingMessage(tally.notFitting, tally.firstNotFitting));
     }

@@ -11,11 +11,17 @@
 // scroll a list) it asks of a ConversionWindowView, which the Qt window
 // implements. Hiding the window is the return value of cmdLopeta_Click.
 //
-// Encodings: everything the user's files and the result list hold is
-// Windows-1252 bytes, so that a column is a byte position: txtKoord, txtAlku,
-// txtPituus, txtKRivi, lstLahto and lstTulos. Every byte decodes to one
-// character, so selection positions counted in characters are byte positions.
-// Labels and the caption are UTF-8. Paths are native (UTF-8).
+// Encodings: txtKoord, txtAlku, txtPituus, txtKRivi and lstLahto hold bytes
+// of `encoding`, the encoding of the source file read last (decided from the
+// whole file when it is read, and kept for its result file); Windows-1252
+// until a UTF-8 file is read. Columns, lengths and selection positions count
+// characters of that encoding. lstTulos holds bytes of lstTulosEncoding:
+// Windows-1252 (the headings, typed points and lines of Windows-1252 files
+// byte for byte) until a line of UTF-8 text joins it; then every line is
+// UTF-8, the earlier ones recoded, until the window is prepared again. The
+// table file is written as lstTulos holds it. A UTF-8 byte-order mark is no
+// part of the first line in lstLahto, and the result file keeps it. Labels
+// and the caption are UTF-8. Paths are native (UTF-8).
 #pragma once
 
 #include <array>
@@ -78,6 +84,8 @@ public:
     int32_t lstLahtoIndex = -1;               // current line of lstLahto, -1 none
     std::vector<std::string> lstTulos;        // headings and result lines
     int32_t lastHeadingIndex = 100;           // index of the last heading line in lstTulos
+    TextEncoding encoding = TextEncoding::Cp1252;         // of the boxes, txtKRivi and lstLahto
+    TextEncoding lstTulosEncoding = TextEncoding::Cp1252;  // of lstTulos
 
     LineLayout layout() const { return optFree ? LineLayout::FreeFormat : LineLayout::FixedColumns; }
     ConversionSession& session() { return session_; }
@@ -109,16 +117,19 @@ public:
     // view to show the file selection window for a source file.
     void cmdLahto_Click();
 
-    // Reads the first kMaxSourceLines lines of `path` into lstLahto and chooses
-    // the coordinate line. When the file cannot be opened or read, shows an
-    // error and leaves the window as it was; returns false.
+    // Reads the first kMaxSourceLines lines of `path` into lstLahto, decides
+    // the encoding from the whole file and chooses the coordinate line; says
+    // when the file has more lines than the list shows. When the file cannot
+    // be opened or read, shows an error and leaves the window as it was;
+    // returns false.
     bool readSourceFile(const std::string& path);
 
     // "Seuraava &rivi": the next line of lstLahto (wrapping) into txtKRivi.
     void cmdSeuraava_Click();
 
-    // Mouse-up in txtKRivi: the selection (start counted from 0, length,
-    // selected bytes) fills the item of markIndex. An empty selection does nothing.
+    // Mouse-up in txtKRivi: the selection (start counted from 0 and length,
+    // in characters; the selected bytes) fills the item of markIndex. An
+    // empty selection does nothing.
     void markSelection(int32_t start0, int32_t length, std::string_view selected);
 
     // "&Aloituskohdat": mark from the first coordinate again.
@@ -135,8 +146,8 @@ public:
 
     // Writes the whole source file again, every line, with the converted
     // coordinates in place, through a temporary file. Reports the count of
-    // converted lines, then warns of lines whose results did not fit their
-    // room (written unchanged). On any failure: an error message, the old target
+    // converted lines and of the points outside the network, then warns of
+    // lines whose results did not fit their room (written unchanged). On any failure: an error message, the old target
     // untouched, resultState and resultFileName unchanged; returns false.
     bool writeResultFile(const std::string& path);
 
@@ -146,6 +157,10 @@ public:
 private:
     void convertTypedPoint();
     void convertFile();
+    // Appends a line of `lineEncoding` to lstTulos, in the list's encoding.
+    void appendResultLine(const std::string& line, TextEncoding lineEncoding);
+    // "<k> pistettä oli kolmioverkon ulkopuolella; ..." when k > 0.
+    void reportOutsideNetwork(int64_t count);
     void guideToMark(int32_t index);
     void report(MessageKind kind, std::string_view text);
     // Error messages of the file writers (source, then target); return false.
@@ -158,6 +173,8 @@ private:
     ConversionSession& session_;
     PlatformServices& platform_;
     ConversionWindowView* view_ = nullptr;
+    // A typed point outside the network has been reported since the window was prepared.
+    bool typedOutsideReported_ = false;
 };
 
 }  // namespace lomitra

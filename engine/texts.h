@@ -1,7 +1,7 @@
 // The Finnish texts of the program's messages, in one place.
 //
 // Written here in UTF-8; texts that enter the result list or a file are
-// turned into Windows-1252 (utf8ToCp1252) where they are used.
+// turned into the encoding of its lines where they are used.
 #pragma once
 
 #include <string_view>
@@ -24,6 +24,15 @@ inline constexpr std::string_view kColumnsNotDefined =
 inline constexpr std::string_view kOutputBeforeClosing = "Tulostetaanko pisteet ennen lopetusta?";
 inline constexpr std::string_view kChooseOutputThenClose =
     "Valitse tulostustoiminto ja sulje sitten tämä ikkuna.";
+// Points converted by the similarity transformation outside the triangulation
+// network: "1 piste oli ..." or <k> + kOutsideNetworkMany; a typed point once.
+inline constexpr std::string_view kOutsideNetworkOne =
+    "1 piste oli kolmioverkon ulkopuolella; se muunnettiin yhdenmuotoisuusmuunnoksella (tarkkuus noin 1–2 m).";
+inline constexpr std::string_view kOutsideNetworkMany =
+    " pistettä oli kolmioverkon ulkopuolella; ne muunnettiin yhdenmuotoisuusmuunnoksella (tarkkuus noin 1–2 m).";
+inline constexpr std::string_view kTypedPointOutsideNetwork =
+    "Piste oli kolmioverkon ulkopuolella; se muunnettiin yhdenmuotoisuusmuunnoksella (tarkkuus noin 1–2 m). "
+    "Myöhemmistä näppäillyistä pisteistä tätä ei enää ilmoiteta.";
 inline constexpr std::string_view kGuidancePrepared =
     "Lue lähtöpisteet tiedostosta tai näppäile lähtökoordinaatit kenttiin ja klikkaa 'Muunna'";
 inline constexpr std::string_view kGuidanceMark =
@@ -37,6 +46,13 @@ inline constexpr std::string_view kOutputBeforeNewFile1 =
     "Haluatko tehdä tulostuksia jo muunnetuille pisteille";
 inline constexpr std::string_view kOutputBeforeNewFile2 = "ennen uuden tiedoston lukemista?";
 inline constexpr std::string_view kCaptionOpenSource = "Avaa ja lue lähtötiedosto";
+// kManySourceLines1 + <n> + kManySourceLines2 + <n> + kManySourceLines3: a source
+// file longer than the n lines the window lists.
+inline constexpr std::string_view kManySourceLines1 = "Lähtötiedostossa on yli ";
+inline constexpr std::string_view kManySourceLines2 =
+    " riviä. Muunnostaulussa näytetään ja muunnostaulun tiedostoon kirjoitetaan vain sen ";
+inline constexpr std::string_view kManySourceLines3 =
+    " ensimmäistä riviä; tuloskoordinaattien tiedostoon muunnetaan kaikki rivit.";
 inline constexpr std::string_view kCaptionWriteOutput = "Avaa ja kirjoita tulostiedosto";
 
 // Result file, table file and printing.

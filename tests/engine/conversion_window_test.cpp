@@ -104,6 +104,28 @@ TEST_F(ConversionWindowTest, TypedPointsBecomeExactResultLines) {
     }
 }
 
+// A typed point outside the triangulation network is said once while the
+// window is open; preparing it again starts afresh.
+TEST_F(ConversionWindowTest, ATypedPointOutsideTheNetworkIsSaidOnce) {
+    const std::array<std::string, 3> atSea = {"6100000.000", "300000.000", "S"};
+    for (int round = 0; round < 2; ++round) {
+        prepare();
+        platform.shown.clear();
+        window.txtKoord = {kPoint32EurefN, kPoint32EurefE, "P32"};
+        window.cmdMuunna_Click();
+        EXPECT_TRUE(platform.shown.empty()) << "inside the network";
+        window.txtKoord = atSea;
+        window.cmdMuunna_Click();
+        EXPECT_EQ(platform.only().kind, MessageKind::Information);
+        EXPECT_EQ(platform.only().text,
+                  "Piste oli kolmioverkon ulkopuolella; se muunnettiin yhdenmuotoisuusmuunnoksella (tarkkuus noin "
+                  "1\u20132 m). My\u00f6hemmist\u00e4 n\u00e4pp\u00e4illyist\u00e4 pisteist\u00e4 t\u00e4t\u00e4 ei en\u00e4\u00e4 ilmoiteta.");
+        window.cmdMuunna_Click();
+        EXPECT_EQ(platform.shown.size(), 1u) << "once";
+        EXPECT_EQ(window.lstTulos.size(), kHeadingCount + 3);
+    }
+}
+
 // A geographic result and its way back: network point 32 to KKJ latitude and
 // longitude, and those texts typed back as a geographic KKJ source, must give
 // the point's ETRS-TM35FIN coordinates again.

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "engine/cp1252.h"
+#include "engine/settings_window.h"
+#include "engine/text_encoding.h"
 #include "engine/texts.h"
 #include "window_test_support.h"
 
@@ -93,6 +95,18 @@ TEST_F(FileWorkflowTest, ReadsAtMost1001LinesAndEmptiesTheMarking) {
     }
     EXPECT_EQ(session.markIndex, 0);
     EXPECT_EQ(window.lblOhje, std::string(texts::kGuidanceMark) + "N");
+    // Said once, on reading; a file of exactly 1001 lines is listed whole and says nothing.
+    EXPECT_EQ(platform.only().kind, MessageKind::Information);
+    EXPECT_EQ(platform.only().text,
+              "L\u00e4ht\u00f6tiedostossa on yli 1001 rivi\u00e4. Muunnostaulussa n\u00e4ytet\u00e4\u00e4n ja "
+              "muunnostaulun tiedostoon kirjoitetaan vain sen 1001 ensimm\u00e4ist\u00e4 rivi\u00e4; "
+              "tuloskoordinaattien tiedostoon muunnetaan kaikki rivit.");
+    platform.shown.clear();
+    lines.resize(1001);
+    writeBytes(sourcePath, crlfLines(lines));
+    ASSERT_TRUE(window.readSourceFile(sourcePath));
+    EXPECT_EQ(window.lstLahto, lines);
+    EXPECT_TRUE(platform.shown.empty());
 
     // Nothing marked yet: converting is refused.
     window.cmdMuunna_Click();
@@ -417,6 +431,108 @@ TEST_F(FileWorkflowTest, ResultFileWarnsOfLinesWhoseResultsDoNotFit) {
               "2 riviä jätettiin muuntamatta, koska tulos ei mahtunut sarakkeisiin. "
               "Ensimmäinen niistä on rivi 3.");
     EXPECT_EQ(session.resultState, ResultState::ResultsOutput);
+}
+
+// Points at sea, inside the accepted area but outside the triangulation
+// network, are converted by the similarity transformation: the conversion
+// and the result file say how many.
+TEST_F(FileWorkflowTest, PointsOutsideTheNetworkAreSaidAloud) {
+    const std::string sea = "S1 \t6100000.000  300000.000";  // columns as the sample's coordinate line
+    struct Case {
+        int atSea;
+        std::string said;  // empty: nothing
+    };
+    const Case cases[] = {
+        {0, ""},
+        {1, "1 piste oli kolmioverkon ulkopuolella; se muunnettiin yhdenmuotoisuusmuunnoksella "
+            "(tarkkuus noin 1\u20132 m)."},
+        {3, "3 pistett\u00e4 oli kolmioverkon ulkopuolella; ne muunnettiin yhdenmuotoisuusmuunnoksella "
+            "(tarkkuus noin 1\u20132 m)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.atSea);
+        std::vector<std::string> lines = {"Pisteet", kSampleLines[2], "XX\tabc"};
+        lines.insert(lines.end(), static_cast<std::size_t>(c.atSea), sea);
+        writeBytes(sourcePath, crlfLines(lines));
+        prepare();
+        ASSERT_TRUE(window.readSourceFile(sourcePath));
+        window.markSelection(4, 11, "6859871.251");
+        window.markSelection(16, 11, " 498696.216");
+        platform.shown.clear();
+        window.cmdMuunna_Click();
+        if (c.said.empty()) {
+            EXPECT_TRUE(platform.shown.empty());
+        } else {
+            EXPECT_EQ(platform.only().kind, MessageKind::Information);
+            EXPECT_EQ(platform.only().text, c.said);
+        }
+
+        platform.shown.clear();
+        const std::string resultPath = folder.file("result.txt");
+        ASSERT_TRUE(window.writeResultFile(resultPath));
+        ASSERT_EQ(platform.shown.size(), c.said.empty() ? 1u : 2u);
+        EXPECT_EQ(platform.shown[0].text, std::to_string(1 + c.atSea) + " pistett\u00e4 tulostettu tiedostoon:\r\n" + resultPath);
+        if (!c.said.empty()) {
+            EXPECT_EQ(platform.shown[1].kind, MessageKind::Information);
+            EXPECT_EQ(platform.shown[1].text, c.said);
+        }
+    }
+}
+
+// A UTF-8 file, with a byte-order mark and letters of two bytes before the
+// coordinates: marked in characters, converted, listed and written in UTF-8.
+// Its Windows-1252 twin gives the same lines in its own bytes, and read
+// after it, joins the list as UTF-8.
+TEST_F(FileWorkflowTest, AUtf8FileIsMarkedListedAndWrittenInCharacters) {
+    const std::vector<std::string> utf8 = {"Pist", "P\u00c41\t6859871.251  498696.216  k\u00e4rki",
+                                           "\u00d62 \t6859871.251  498696.216  \u00b0"};
+    const std::string kkj = std::string(kPoint32KkjP) + " " + kPoint32KkjI;
+    const std::vector<std::string> converted = {"Pist", "P\u00c41\t" + kkj + "  k\u00e4rki", "\u00d62 \t" + kkj + "  \u00b0"};
+    std::vector<std::string> listed;  // the result lines, as the Windows-1252 twin lists them
+    for (const char* id : {"P\xC4" "1", "\xD6" "2"}) {
+        listed.push_back(cp1252ToUtf8(convertedLine(id, kPoint32EurefN, kPoint32EurefE, kPoint32KkjP, kPoint32KkjI,
+                                                    kPoint32Sheets)));
+    }
+    writeBytes(sourcePath, std::string(kUtf8ByteOrderMark) + crlfLines(utf8));
+    ASSERT_TRUE(window.readSourceFile(sourcePath));
+    EXPECT_EQ(window.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(window.lstLahto, utf8) << "the byte-order mark is no character of the first line";
+    ASSERT_EQ(window.txtKRivi, utf8[1]);
+    window.markSelection(4, 11, "6859871.251");  // characters 5-15
+    window.markSelection(16, 11, " 498696.216");
+    window.markSelection(0, 3, "P\u00c41");
+    window.cmdMuunna_Click();
+
+    ASSERT_EQ(window.lstTulos.size(), kHeadingCount + 4);
+    EXPECT_EQ(window.lstTulosEncoding, TextEncoding::Utf8);
+    EXPECT_EQ(window.lstTulos[2], cp1252ToUtf8(headingLines(settings)[2])) << "the headings in UTF-8 too";
+    EXPECT_EQ(std::vector<std::string>(window.lstTulos.begin() + kHeadingCount + 1, window.lstTulos.end() - 1),
+              listed);
+
+    ASSERT_TRUE(window.writeResultFile(folder.file("result.txt")));
+    EXPECT_EQ(readBytes(folder.file("result.txt")), std::string(kUtf8ByteOrderMark) + crlfLines(converted));
+
+    // The twin, read after it: its lines join the list in UTF-8.
+    std::string twin;
+    for (const std::string& line : utf8) twin += utf8ToCp1252(line) + "\r\n";
+    writeBytes(sourcePath, twin);
+    ASSERT_TRUE(window.readSourceFile(sourcePath));
+    EXPECT_EQ(window.encoding, TextEncoding::Cp1252);
+    window.markSelection(4, 11, "6859871.251");
+    window.markSelection(16, 11, " 498696.216");
+    window.markSelection(0, 3, "P\xC4" "1");
+    window.cmdMuunna_Click();
+    EXPECT_EQ(std::vector<std::string>(window.lstTulos.end() - 3, window.lstTulos.end() - 1), listed);
+    ASSERT_TRUE(window.writeResultFile(folder.file("twin.txt")));
+    std::string twinConverted;
+    for (const std::string& line : converted) twinConverted += utf8ToCp1252(line) + "\r\n";
+    EXPECT_EQ(readBytes(folder.file("twin.txt")), twinConverted);
+    ASSERT_TRUE(window.writeResultTable(folder.file("table.txt")));
+    EXPECT_EQ(splitCrlf(readBytes(folder.file("table.txt"))), window.lstTulos);
+
+    // Copied back from a UTF-8 line of the list into the boxes of the Windows-1252 file.
+    window.lstTulos_Click(static_cast<int>(kHeadingCount) + 1);
+    EXPECT_EQ(window.txtKoord, (std::array<std::string, 3>{kPoint32EurefN, kPoint32EurefE, "P\xC4" "1"}));
 }
 
 TEST_F(FileWorkflowTest, TableFileHoldsTheHeadingsAndTheTypedPoints) {
