@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "engine/native_file.h"
+#include "engine/safe_file_writer.h"
 #include "engine/texts.h"
 
 namespace lomitra {
@@ -135,7 +136,8 @@ bool FileChooserModel::acceptFileChoice() {
             return false;
         }
     } else {
-        if (path == session.sourceFileName) {
+        // The source in any spelling: another path to it, a link, a hard link.
+        if (sameOutputFile(path, session.sourceFileName)) {
             std::string message(texts::kSameFile1);
             message += texts::kLineBreak;
             message += texts::kSameFile2;
