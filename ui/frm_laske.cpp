@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "engine/window_placement.h"
-#include "ui/cp1252_text.h"
+#include "ui/encoded_text.h"
 #include "ui/frm_tiedosto.h"
 #include "ui/lomitra_program.h"
 #include "ui/window_captions.h"
@@ -62,12 +62,12 @@ QString rawText(const QPlainTextEdit* box) {
 
 // Copies a box into model bytes only when the user changed it, so that bytes
 // the box shows unchanged never pass through a re-encoding.
-void pull(const QString& shown, std::string& bytes) {
-    if (shown != fromCp1252(bytes)) bytes = toCp1252(shown);
+void pull(const QString& shown, std::string& bytes, TextEncoding encoding) {
+    if (shown != fromEncoded(bytes, encoding)) bytes = toEncoded(shown, encoding);
 }
 
-void showText(QLineEdit* box, const std::string& bytes) {
-    const QString text = fromCp1252(bytes);
+void showText(QLineEdit* box, const std::string& bytes, TextEncoding encoding) {
+    const QString text = fromEncoded(bytes, encoding);
     if (box->text() != text) box->setText(text);
 }
 
@@ -249,11 +249,11 @@ void frmLaske::prepare() {
 void frmLaske::pullFromWidgets() {
     ConversionWindowModel& model = *model_;
     for (int i = 0; i < 3; ++i) {
-        pull(txtKoord_[i]->text(), model.txtKoord[i]);
-        pull(txtAlku_[i]->text(), model.txtAlku[i]);
-        pull(txtPituus_[i]->text(), model.txtPituus[i]);
+        pull(txtKoord_[i]->text(), model.txtKoord[i], model.encoding);
+        pull(txtAlku_[i]->text(), model.txtAlku[i], model.encoding);
+        pull(txtPituus_[i]->text(), model.txtPituus[i], model.encoding);
     }
-    pull(rawText(txtKRivi_), model.txtKRivi);
+    pull(rawText(txtKRivi_), model.txtKRivi, model.encoding);
     model.optFree = optFree_->isChecked();
 }
 
@@ -266,41 +266,46 @@ void frmLaske::showModel() {
     for (int i = 0; i < 6; ++i) setCaption(lblKoord_[i], model.lblKoord[i]);
     setCaption(lblOhjelma_, model.lblOhjelma);
     for (int i = 0; i < 3; ++i) {
-        showText(txtKoord_[i], model.txtKoord[i]);
-        showText(txtAlku_[i], model.txtAlku[i]);
-        showText(txtPituus_[i], model.txtPituus[i]);
+        showText(txtKoord_[i], model.txtKoord[i], model.encoding);
+        showText(txtAlku_[i], model.txtAlku[i], model.encoding);
+        showText(txtPituus_[i], model.txtPituus[i], model.encoding);
     }
-    const QString line = fromCp1252(model.txtKRivi);
+    const QString line = fromEncoded(model.txtKRivi, model.encoding);
     if (rawText(txtKRivi_) != line) txtKRivi_->setPlainText(line);
     if (model.optFree) {
         optFree_->setChecked(true);
     } else {
         optFixed_->setChecked(true);
     }
-    syncList(lstLahto_, shownLahto_, model.lstLahto);
+    syncList(lstLahto_, shownLahto_, model.lstLahto, model.encoding);
     if (lstLahto_->currentRow() != model.lstLahtoIndex) lstLahto_->setCurrentRow(model.lstLahtoIndex);
-    syncList(lstTulos_, shownTulos_, model.lstTulos);
+    syncList(lstTulos_, shownTulos_, model.lstTulos, model.lstTulosEncoding);
     syncing_ = false;
 }
 
-void frmLaske::syncList(QListWidget* list, std::vector<std::string>& shown,
-                        const std::vector<std::string>& lines) {
+void frmLaske::syncList(QListWidget* list, ShownLines& shown, const std::vector<std::string>& lines,
+                        TextEncoding encoding) {
     // Lines are only appended between preparations; keep what is already shown
     // so that the list keeps its scroll position.
     std::size_t same = 0;
-    while (same < shown.size() && same < lines.size() && shown[same] == lines[same]) ++same;
-    if (same == 0 && !shown.empty()) {
+    if (shown.encoding != encoding) {
+        shown.lines.clear();  // the same bytes may read otherwise: all shown anew
+        shown.encoding = encoding;
+        list->clear();
+    }
+    while (same < shown.lines.size() && same < lines.size() && shown.lines[same] == lines[same]) ++same;
+    if (same == 0 && !shown.lines.empty()) {
         list->clear();
     } else {
-        for (std::size_t row = shown.size(); row > same; --row) {
+        for (std::size_t row = shown.lines.size(); row > same; --row) {
             delete list->takeItem(static_cast<int>(row - 1));
         }
     }
     QStringList added;
     added.reserve(static_cast<qsizetype>(lines.size() - same));
-    for (std::size_t row = same; row < lines.size(); ++row) added.append(fromCp1252(lines[row]));
+    for (std::size_t row = same; row < lines.size(); ++row) added.append(fromEncoded(lines[row], encoding));
     list->addItems(added);
-    shown.assign(lines.begin(), lines.end());
+    shown.lines.assign(lines.begin(), lines.end());
 }
 
 void frmLaske::cmdOhje_Click() {
@@ -322,9 +327,13 @@ void frmLaske::lstTulos_Click(int index) {
 void frmLaske::txtKRivi_MouseUp() {
     pullFromWidgets();
     const QTextCursor cursor = txtKRivi_->textCursor();
-    const int start = cursor.selectionStart();
-    const int length = cursor.selectionEnd() - start;
-    const std::string selected = toCp1252(rawText(txtKRivi_).mid(start, length));
+    const QString text = rawText(txtKRivi_);
+    // Positions in characters of the model, not in UTF-16 units.
+    const int start = codePoints(text, cursor.selectionStart());
+    const int length = codePoints(text, cursor.selectionEnd()) - start;
+    const std::string selected =
+        toEncoded(text.mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()),
+                  model_->encoding);
     model_->markSelection(start, length, selected);
     showModel();
 }
@@ -390,7 +399,7 @@ void frmLaske::focusCoordinateBox(int index) {
 
 void frmLaske::scrollResultListToEnd() {
     syncing_ = true;
-    syncList(lstTulos_, shownTulos_, model_->lstTulos);
+    syncList(lstTulos_, shownTulos_, model_->lstTulos, model_->lstTulosEncoding);
     if (lstTulos_->count() > 0) {
         lstTulos_->setCurrentRow(lstTulos_->count() - 1);
         lstTulos_->scrollToBottom();

@@ -66,8 +66,13 @@ private:
     // Runs one handler of the model between a pull and a show.
     template <typename Handler>
     void run(Handler handler);
-    void syncList(QListWidget* list, std::vector<std::string>& shown,
-                  const std::vector<std::string>& lines);
+    // The lines a list shows, and the encoding they were shown in.
+    struct ShownLines {
+        std::vector<std::string> lines;
+        TextEncoding encoding = TextEncoding::Cp1252;
+    };
+    void syncList(QListWidget* list, ShownLines& shown, const std::vector<std::string>& lines,
+                  TextEncoding encoding);
 
     void cmdOhje_Click();
     void cmdLopeta_Click();
@@ -100,8 +105,8 @@ private:
     QListWidget* lstTulos_ = nullptr;
     QLabel* lblOhjelma_ = nullptr;
 
-    std::vector<std::string> shownLahto_;  // lines now in lstLahto_
-    std::vector<std::string> shownTulos_;  // lines now in lstTulos_
+    ShownLines shownLahto_;  // lines now in lstLahto_
+    ShownLines shownTulos_;  // lines now in lstTulos_
 };
 
 }  // namespace lomitra

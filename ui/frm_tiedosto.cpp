@@ -30,7 +30,8 @@ QStringList folderChain(const QString& folder) {
 frmTiedosto::frmTiedosto(QWidget* parent, PlatformServices& platform)
     : QWidget(parent, Qt::Window), model_(std::make_unique<FileChooserModel>(platform)) {
     setObjectName(QStringLiteral("frmTiedosto"));
-    setAttribute(Qt::WA_DeleteOnClose);  // the frame's close button destroys the window
+    // The frame's close button only hides the window, as "&Peruuta" does: the
+    // folder and the name stay for the next use.
     setFont(layout::sansSerif(8.25, true));
     layout::setClientSize(this, 10245, 5595);
     model_->setView(this);

@@ -6,7 +6,7 @@
 // Created at first use and then shown and hidden, for the whole run: closing
 // the conversion window through its frame only hides it, so its drive, folder
 // and name stay for the next conversion window. Closing it through its own
-// frame destroys it.
+// frame hides it too.
 #pragma once
 
 #include <QComboBox>

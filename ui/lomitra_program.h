@@ -53,9 +53,8 @@ public:
     // Called when a conversion window has been created: it is the window that printing renders.
     void conversionWindowCreated(QWidget* window);
 
-    // The file selection window while it exists. It lives for the whole run
-    // (unless closed through its own frame) and serves one conversion window
-    // at a time.
+    // The file selection window once it exists. It lives for the whole run
+    // and serves one conversion window at a time.
     frmTiedosto* fileChooser() const;
     // The file selection window serving `window`, created when needed.
     frmTiedosto& fileChooserFor(frmLaske& window);

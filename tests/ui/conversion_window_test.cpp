@@ -3,7 +3,7 @@
 #include "tests/ui/ui_test_support.h"
 
 #include "engine/map_sheet.h"
-#include "ui/cp1252_text.h"
+#include "ui/encoded_text.h"
 
 namespace lomitra::uitest {
 namespace {
@@ -91,7 +91,8 @@ TEST_F(ConversionWindowTest, TypedPointsBecomeExactResultLines) {
         click(window, "cmdMuunna");
         ASSERT_EQ(results->count(), 9);
         EXPECT_EQ(results->item(8)->text().toStdString(), c.expected);
-        EXPECT_EQ(toCp1252(results->item(8)->text()), window->model().lstTulos[8]) << "shown byte for byte";
+        EXPECT_EQ(toEncoded(results->item(8)->text(), TextEncoding::Cp1252), window->model().lstTulos[8])
+            << "shown byte for byte";
         EXPECT_EQ(program->session().resultState, ResultState::Converted);
         EXPECT_EQ(program->session().convertedCount, 1);
         EXPECT_EQ(text(boxes[2]), c.identifier.toStdString()) << "the boxes keep what was typed";

@@ -275,6 +275,40 @@ TEST_F(FileWorkflowTest, SeuraavaRiviStepsAndWraps) {
     }
 }
 
+// The same file in UTF-8, with a character beyond U+FFFF (two UTF-16 units
+// in the widget) in the identifier: shown decoded, marked and converted in
+// characters, listed and written back in UTF-8.
+TEST_F(FileWorkflowTest, AUtf8FileIsShownMarkedAndWrittenInCharacters) {
+    writeBytes(sourcePath,
+               "Kpl 2\r\n\r\nGeta\U0001F600  6715706.377  106256.360 \u00c5land\r\n"
+               "K\u00f6kar  6658388.640  160767.714 F\u00f6gl\u00f6\r\nloppu\r\n");
+    readSourceByDoubleClick();
+    EXPECT_EQ(line->toPlainText().toStdString(), "Geta\U0001F600  6715706.377  106256.360 \u00c5land");
+    dragSelect(8, 11);  // UTF-16 units 8-18: characters 8-18
+    EXPECT_EQ(boxText(window, "txtKoord", 0), "6715706.377");
+    EXPECT_EQ(boxText(window, "txtAlku", 0), "8");
+    EXPECT_EQ(boxText(window, "txtPituus", 0), "11");
+    dragSelect(20, 11);
+    EXPECT_EQ(boxText(window, "txtAlku", 1), "20");
+    dragSelect(0, 6);
+    EXPECT_EQ(boxText(window, "txtKoord", 2), "Geta\U0001F600");
+    EXPECT_EQ(boxText(window, "txtPituus", 2), "5");
+
+    click(window, "cmdMuunna");
+    ASSERT_EQ(results->count(), 8 + 5 + 1);
+    EXPECT_EQ(results->item(2)->text().toStdString(), "L\u00c4HT\u00d6KOORDINAATIT. suorakulmaiset: Poh, It\u00e4");
+    EXPECT_TRUE(results->item(10)->text().startsWith(QStringLiteral("Geta\U0001F600    6715706.377   106256.360")))
+        << results->item(10)->text().toStdString();
+    EXPECT_TRUE(results->item(11)->text().startsWith(QStringLiteral("K\u00f6kar    6658388.640")));
+
+    const QString resultPath = folder.filePath(QStringLiteral("tulos.txt"));
+    click(window, "cmdTulostiedosto");
+    accept(resultPath);
+    EXPECT_EQ(readBytes(resultPath),
+              "Kpl 2\r\n\r\nGeta\U0001F600  6718527.414 3106266.213 \u00c5land\r\n"
+              "K\u00f6kar  6661186.097 3160799.230 F\u00f6gl\u00f6\r\nloppu\r\n");
+}
+
 TEST_F(FileWorkflowTest, MarkingWorksOnAnEditedLineInByteColumns) {
     // No file loaded: the marking works on whatever the line holds. Each
     // Finnish letter is one byte of Windows-1252, so it is one column.
@@ -360,7 +394,7 @@ TEST_F(FileWorkflowTest, NamesFromTheFileListOpenWhateverTheyHoldTypedPatternsAr
     }
 }
 
-TEST_F(FileWorkflowTest, ChooserKeepsItsStateWhenTheConversionWindowIsClosedThroughItsFrame) {
+TEST_F(FileWorkflowTest, ChooserKeepsItsStateWhenEitherWindowIsClosedThroughItsFrame) {
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("alikansio")));
     const QString inner = folder.filePath(QStringLiteral("alikansio"));
     writeBytes(inner + QStringLiteral("/sisempi.txt"), kSource);
@@ -393,18 +427,18 @@ TEST_F(FileWorkflowTest, ChooserKeepsItsStateWhenTheConversionWindowIsClosedThro
         ASSERT_TRUE(first->model().changeFolder(folder.path().toStdString()));
     }
 
-    // Its own frame's close button destroys it; the next request starts afresh.
+    // Its own frame's close button hides it: the next request finds its folder.
     click(window, "cmdLahto");
     QPointer<frmTiedosto> old = chooser();
     ASSERT_TRUE(old->model().changeFolder(inner.toStdString()));
     old->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(old.isNull());
-    EXPECT_EQ(chooser(), nullptr);
+    ASSERT_FALSE(old.isNull());
+    EXPECT_FALSE(old->isVisible());
     click(window, "cmdLahto");
-    ASSERT_NE(chooser(), nullptr);
-    EXPECT_EQ(chooser()->model().folder(), folder.path().toStdString()) << "the program's current folder";
-    EXPECT_TRUE(control<QLineEdit>(chooser(), "txtTiedosto")->text().isEmpty());
+    EXPECT_EQ(chooser(), old.data());
+    EXPECT_TRUE(old->isVisible());
+    EXPECT_EQ(chooser()->model().folder(), inner.toStdString()) << "the folder it was closed in";
 }
 
 }  // namespace
