@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary folder (DESTDIR) and checks what a
 # desktop gets: both programs, the desktop entry (desktop-file-validate), the
-# icon and the manual page (rendered by man -l where man is installed); then
-# builds the Debian package with cpack and checks its files and dependencies.
+# icon and the manual pages (rendered by man -l where man is installed); then
+# builds the Debian package with cpack and checks its files and dependencies,
+# and that lintian reports no error in it.
 # Usage: check_install.sh BUILD_DIR VERSION WITH_WINDOWS(ON/OFF)
 set -euo pipefail
 build=$1
@@ -21,8 +22,11 @@ for program in "${programs[@]}"; do
 done
 desktop=$root/share/applications/lomitra.desktop
 icon=$root/share/icons/hicolor/scalable/apps/lomitra.svg
-manual=$root/share/man/man1/lomitra-batch.1
-for file in "$desktop" "$icon" "$manual"; do
+manual=$root/share/man/man1/lomitra-batch.1.gz
+manuals=("$manual")
+[[ ${#programs[@]} -eq 2 ]] && manuals+=("$root/share/man/man1/lomitra.1.gz")
+for file in "$desktop" "$icon" "${manuals[@]}" "$root/share/doc/lomitra/copyright" \
+            "$root/share/doc/lomitra/changelog.gz"; do
   [[ -s $file ]] || fail "${file#"$work/root"} is not installed"
 done
 
@@ -37,12 +41,17 @@ grep -q '<svg ' "$icon" || fail "the icon is no SVG"
 # The installed batch program runs and knows its version.
 [[ $("$root/bin/lomitra-batch" --version) == "lomitra-batch $version" ]] || fail "lomitra-batch --version"
 
-# The manual page renders.
+# The manual pages render.
 if command -v man >/dev/null; then
   rendered=$(MANWIDTH=80 man -l "$manual" 2>&1) || fail "man -l fails: $rendered"
   grep -q 'LOMITRA-BATCH(1)' <<<"$rendered" || fail "man -l shows no heading"
   grep -q -- '--columns S:L,S:L\[,S:L\]' <<<"$rendered" || fail "man -l shows no option list"
+  grep -q -- '--encoding auto|utf-8|cp1252' <<<"$rendered" || fail "man -l shows no --encoding"
   grep -q 'ESIMERKKEJÄ' <<<"$rendered" || fail "man -l shows no examples"
+  for page in "${manuals[@]:1}"; do
+    rendered=$(MANWIDTH=80 man -l "$page" 2>&1) || fail "man -l fails: $rendered"
+    grep -q 'LOMITRA(1)' <<<"$rendered" || fail "man -l shows no heading for lomitra"
+  done
 else
   echo "man is not installed: the manual page was not rendered"
 fi
@@ -53,7 +62,8 @@ if command -v dpkg-shlibdeps >/dev/null; then
   package=$(ls "$work"/package/lomitra_*.deb)
   contents=$(dpkg-deb -c "$package")
   for path in ./usr/bin/lomitra-batch ./usr/share/applications/lomitra.desktop \
-              ./usr/share/icons/hicolor/scalable/apps/lomitra.svg ./usr/share/man/man1/lomitra-batch.1; do
+              ./usr/share/icons/hicolor/scalable/apps/lomitra.svg ./usr/share/man/man1/lomitra-batch.1.gz \
+              ./usr/share/doc/lomitra/copyright ./usr/share/doc/lomitra/changelog.gz; do
     grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
   done
   depends=$(dpkg-deb -f "$package" Depends)
@@ -63,6 +73,14 @@ if command -v dpkg-shlibdeps >/dev/null; then
     grep -q 'libqt6widgets6' <<<"$depends" || fail "the package does not depend on Qt 6 Widgets: $depends"
   fi
   echo "package $(basename "$package"): Depends: $depends"
+  if command -v lintian >/dev/null; then
+    # Errors fail the check; warnings and notes are shown.
+    report=$(lintian --tag-display-limit 0 "$package" 2>&1 | grep -v 'running with root privileges' || true)
+    [[ -n $report ]] && echo "$report"
+    ! grep -q '^E: ' <<<"$report" || fail "lintian reports errors"
+  else
+    echo "lintian is not installed: the package was not checked"
+  fi
 else
   echo "dpkg-shlibdeps (dpkg-dev) is not installed: no Debian package was built"
 fi
