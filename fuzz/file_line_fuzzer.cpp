@@ -5,12 +5,13 @@
 // Input: a header of 17 bytes, then the line.
 //   0 direction (-1..2)        1 sourceKind (0..2)       2 sourceZone (-1..3)
 //   3 sourceFormat (-1..3)     4 resultKind (0..2)       5 resultZone (-1..17)
-//   6 resultFormat (-1..3)     7 bit 0: free format
+//   6 resultFormat (-1..3)     7 bit 0: free format; bit 1: the lines are UTF-8
 //   8-10 columnStart[0..2], 11-13 columnLength[0..2], 14-16 fieldNumber[0..2]:
 //        the byte less 2 (-2..251), 254 for INT32_MIN, 255 for INT32_MAX.
 //
 // Checks:
-//   - the rules of a result-file line (tests/support/result_file_line_checks.h);
+//   - the rules of a result-file line (tests/support/result_file_line_checks.h),
+//     in characters of the line's encoding (well-formed or not as UTF-8);
 //   - a line that is not converted, or does not fit, stays byte for byte;
 //   - NotConverted exactly when convertLine leaves a message;
 //   - a fresh engine (new DatumTransformation, state and engine) gives the same
@@ -63,6 +64,7 @@ struct Fresh {
 };
 
 void setLayout(ConversionState& state, const uint8_t* header) {
+    state.encoding = (header[7] & 2) != 0 ? lomitra::TextEncoding::Utf8 : lomitra::TextEncoding::Cp1252;
     for (int i = 0; i < 3; ++i) {
         state.columnStart[i] = position(header[8 + i]);
         state.columnLength[i] = position(header[11 + i]);
