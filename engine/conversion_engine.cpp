@@ -45,7 +45,7 @@ constexpr double kHighestGkZone = 32.0;      // ETRS-GK19 ... ETRS-GK32
 // Appends `text` padded with spaces and cut to `width` characters (never
 // inside a UTF-8 character).
 void appendPadded(std::string& out, std::string_view text, std::size_t width, TextEncoding encoding) {
-    if (encoding == TextEncoding::Utf8 && hasNonAscii(text)) {
+    if (columnEncoding(encoding, text) == TextEncoding::Utf8) {
         const std::string_view cut = firstCharacters(text, width, encoding);
         out.append(cut);
         out.append(width - characterCount(cut, encoding), ' ');
@@ -260,9 +260,7 @@ void ConversionEngine::convertLine(std::string_view line, LineLayout layout) {
         }
         if (s.columnLength[2] > 0) cutField(s, line, s.fieldNumber[2], s.pointText[4]);
     } else {
-        // Lines of ASCII alone have the same columns in both encodings.
-        const TextEncoding columns =
-            s.encoding == TextEncoding::Utf8 && hasNonAscii(line) ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+        const TextEncoding columns = columnEncoding(s.encoding, line);
         for (int i = 0; i < 2; ++i) {
             s.pointText[i].assign(cutColumns(line, s.columnStart[i], s.columnLength[i], columns));
             if (s.pointText[i].empty()) refuse(messages().missing);
@@ -300,7 +298,7 @@ void splitFields(ConversionState& state, std::string_view line) {
 
 void splitFieldsInCharacters(ConversionState& state, std::string_view line, TextEncoding encoding) {
     splitFields(state, line);
-    if (encoding == TextEncoding::Cp1252 || !hasNonAscii(line)) return;
+    if (columnEncoding(encoding, line) == TextEncoding::Cp1252) return;
     // Every start follows a byte of code 32 or less, so it begins a character.
     std::size_t byte = 0;
     std::size_t characters = 0;

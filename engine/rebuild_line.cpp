@@ -49,12 +49,6 @@ void place(std::string& line, std::size_t begin, std::size_t bytes, std::size_t 
     std::fill_n(at + static_cast<std::ptrdiff_t>(before + text.size()), after, ' ');
 }
 
-// The encoding whose characters are the columns of `line`: lines of ASCII
-// alone have the same columns in both.
-TextEncoding columnsOf(const ConversionState& state, std::string_view line) {
-    return state.encoding == TextEncoding::Utf8 && hasNonAscii(line) ? TextEncoding::Utf8 : TextEncoding::Cp1252;
-}
-
 // ---- Fixed columns ----
 
 // Where and what one coordinate writes in fixed columns.
@@ -85,7 +79,7 @@ bool planColumns(const ConversionState& state, std::string_view line, TextEncodi
 }
 
 bool rebuildColumns(const ConversionState& state, std::string& line) {
-    const TextEncoding columns = columnsOf(state, line);
+    const TextEncoding columns = columnEncoding(state.encoding, line);
     ColumnWrite first;
     ColumnWrite second;
     if (!planColumns(state, line, columns, 0, first) || !planColumns(state, line, columns, 1, second)) return false;
@@ -163,7 +157,7 @@ bool rebuildFields(const ConversionState& state, std::string& line) {
     const int32_t k0 = state.fieldNumber[0];
     const int32_t k1 = state.fieldNumber[1];
     if (k0 == k1 || trimSpaces(state.pointText[2]).empty() || trimSpaces(state.pointText[3]).empty()) return false;
-    const TextEncoding columns = columnsOf(state, line);
+    const TextEncoding columns = columnEncoding(state.encoding, line);
     FieldRoom r0;
     FieldRoom r1;
     if (!fieldRoom(state, line, columns, k0, r0) || !fieldRoom(state, line, columns, k1, r1)) return false;

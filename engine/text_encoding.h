@@ -27,6 +27,14 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // Whether `text` holds a byte of 0x80 or above (eight bytes at a time).
 bool hasNonAscii(std::string_view text);
 
+// The encoding whose characters are the columns of `line` in a text of
+// `encoding`: Windows-1252 (bytes) for a line of ASCII alone, which reads
+// the same in both, so that only lines with a multi-byte character pay for
+// counting characters.
+inline TextEncoding columnEncoding(TextEncoding encoding, std::string_view line) {
+    return encoding == TextEncoding::Utf8 && hasNonAscii(line) ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+}
+
 // The bytes (1 to 4) of the UTF-8 character that begins at `p`: a
 // well-formed sequence (no overlong form, no surrogate, at most U+10FFFF), or
 // 1 for a byte that begins none. `p` < `end`.

@@ -35,7 +35,7 @@ inline std::string trimmed(const std::string& text) {
 
 // The characters of a line, each as its bytes.
 inline std::vector<std::string> charactersOf(const ConversionState& state, const std::string& line) {
-    const bool utf8 = state.encoding == TextEncoding::Utf8 && hasNonAscii(line);
+    const bool utf8 = columnEncoding(state.encoding, line) == TextEncoding::Utf8;
     std::vector<std::string> out;
     for (std::size_t at = 0; at < line.size();) {
         const std::size_t n = utf8 ? utf8CharacterBytes(line.data() + at, line.data() + line.size()) : 1;
