@@ -22,7 +22,7 @@ bool SourceEncoding::decideFromWholeFile(const std::string& path, std::string& r
     return true;
 }
 
-void SourceEncoding::add(std::string& line, ParallelLineConversion& conversion) {
+void SourceEncoding::addWhileDeciding(std::string& line, ParallelLineConversion& conversion) {
     if (decided_ || (waiting_.empty() && !hasNonAscii(line))) {
         pass(line, conversion);
         return;
@@ -57,24 +57,15 @@ void SourceEncoding::pass(std::string& line, ParallelLineConversion& conversion)
     conversion.add(line);
 }
 
-void SourceEncoding::write(std::string_view result, std::string_view table) {
-    if (byteOrderMark_) {
-        byteOrderMark_ = false;
-        result_.writeLine(std::string(kUtf8ByteOrderMark) + std::string(result));
-    } else {
-        result_.writeLine(result);
-    }
-    if (table_ != nullptr) writeTable(table, encoding_);
+void SourceEncoding::writeFirstWithByteOrderMark(std::string_view result) {
+    byteOrderMark_ = false;
+    result_.writeLine(std::string(kUtf8ByteOrderMark) + std::string(result));
 }
 
-void SourceEncoding::writeTable(std::string_view line, TextEncoding lineEncoding) {
+void SourceEncoding::writeTableOtherwise(std::string_view line, TextEncoding lineEncoding) {
     if (table_ == nullptr) return;
     if (tableEncoding_) {
-        if (*tableEncoding_ == lineEncoding) {
-            table_->writeLine(line);
-        } else {
-            table_->writeLine(recode(line, lineEncoding, *tableEncoding_));
-        }
+        table_->writeLine(recode(line, lineEncoding, *tableEncoding_));
         return;
     }
     // Undecided, every line is Windows-1252.

@@ -47,17 +47,40 @@ public:
     TextEncoding encoding() const { return encoding_; }
 
     // The next line of the source: added to `conversion`, now or after the decision.
-    void add(std::string& line, ParallelLineConversion& conversion);
+    void add(std::string& line, ParallelLineConversion& conversion) {
+        if (decided_ && anyLinePassed_) {
+            conversion.add(line);  // every line after the first of a decided source
+        } else {
+            addWhileDeciding(line, conversion);
+        }
+    }
     // The end of the source: decides from what was read and adds the lines that waited.
     void finish(ParallelLineConversion& conversion);
 
     // A converted line: its result line and, with a table, its table line
     // (in the encoding of the lines converted now).
-    void write(std::string_view result, std::string_view table);
+    void write(std::string_view result, std::string_view table) {
+        if (byteOrderMark_) {
+            writeFirstWithByteOrderMark(result);
+        } else {
+            result_.writeLine(result);
+        }
+        if (table_ != nullptr) writeTable(table, encoding_);
+    }
     // A line of the table file in `lineEncoding` (the headings are Windows-1252).
-    void writeTable(std::string_view line, TextEncoding lineEncoding);
+    void writeTable(std::string_view line, TextEncoding lineEncoding) {
+        if (table_ != nullptr && tableEncoding_ == lineEncoding) {
+            table_->writeLine(line);
+        } else {
+            writeTableOtherwise(line, lineEncoding);
+        }
+    }
 
 private:
+    void addWhileDeciding(std::string& line, ParallelLineConversion& conversion);
+    void writeFirstWithByteOrderMark(std::string_view result);
+    // A table line that waits, or goes into another encoding.
+    void writeTableOtherwise(std::string_view line, TextEncoding lineEncoding);
     void decide(TextEncoding encoding, ParallelLineConversion& conversion);
     // Adds a line, without the byte-order mark when it is the first of a UTF-8 source.
     void pass(std::string& line, ParallelLineConversion& conversion);

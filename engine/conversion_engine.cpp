@@ -81,7 +81,13 @@ bool cutField(const ConversionState& state, std::string_view line, int32_t f, st
 // The `length` characters from 1-based `start` (fewer at the end of the line),
 // trimmed of spaces; empty when the start lies outside [1, line length) or the
 // length is not positive. Characters are bytes unless `encoding` is UTF-8.
-std::string_view cutColumns(std::string_view line, int32_t start, int32_t length, TextEncoding encoding) {
+// Inlined: a call per column range costs about 1 % of a result file.
+[[gnu::always_inline]] inline std::string_view cutColumns(std::string_view line, int32_t start, int32_t length,
+                                                          TextEncoding encoding) {
+    if (encoding == TextEncoding::Cp1252) {
+        if (start < 1 || static_cast<std::size_t>(start) >= line.size() || length <= 0) return {};
+        return trimSpaces(line.substr(static_cast<std::size_t>(start) - 1, static_cast<std::size_t>(length)));
+    }
     if (start < 1 || static_cast<std::size_t>(start) >= characterCount(line, encoding) || length <= 0) return {};
     const auto first = static_cast<std::size_t>(start) - 1;
     const std::size_t begin = byteOffsetOfCharacter(line, first, encoding);

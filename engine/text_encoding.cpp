@@ -72,8 +72,7 @@ std::size_t utf8CharacterBytes(const char* p, const char* end) {
     return static_cast<std::size_t>(continuation) + 1;
 }
 
-std::size_t characterCount(std::string_view text, TextEncoding encoding) {
-    if (encoding == TextEncoding::Cp1252) return text.size();
+std::size_t utf8CharacterCount(std::string_view text) {
     const char* p = text.data();
     const char* const end = p + text.size();
     std::size_t count = 0;
@@ -88,8 +87,7 @@ std::size_t characterCount(std::string_view text, TextEncoding encoding) {
     return count;
 }
 
-std::size_t byteOffsetOfCharacter(std::string_view text, std::size_t index, TextEncoding encoding) {
-    if (encoding == TextEncoding::Cp1252) return std::min(index, text.size());
+std::size_t utf8ByteOffset(std::string_view text, std::size_t index) {
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     const char* p = begin;

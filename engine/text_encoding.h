@@ -40,12 +40,21 @@ inline TextEncoding columnEncoding(TextEncoding encoding, std::string_view line)
 // 1 for a byte that begins none. `p` < `end`.
 std::size_t utf8CharacterBytes(const char* p, const char* end);
 
+// Characters and byte offsets of UTF-8 text (below).
+std::size_t utf8CharacterCount(std::string_view text);
+std::size_t utf8ByteOffset(std::string_view text, std::size_t index);
+
 // Characters of `text`.
-std::size_t characterCount(std::string_view text, TextEncoding encoding);
+inline std::size_t characterCount(std::string_view text, TextEncoding encoding) {
+    return encoding == TextEncoding::Cp1252 ? text.size() : utf8CharacterCount(text);
+}
 
 // The byte offset at which character `index` (0-based) of `text` begins;
 // text.size() when the text has no more than `index` characters.
-std::size_t byteOffsetOfCharacter(std::string_view text, std::size_t index, TextEncoding encoding);
+inline std::size_t byteOffsetOfCharacter(std::string_view text, std::size_t index, TextEncoding encoding) {
+    if (encoding == TextEncoding::Cp1252) return index < text.size() ? index : text.size();
+    return utf8ByteOffset(text, index);
+}
 
 // `text` cut to at most `width` characters, never inside a character.
 std::string_view firstCharacters(std::string_view text, std::size_t width, TextEncoding encoding);
