@@ -91,7 +91,18 @@ std::size_t utf8ByteOffset(std::string_view text, std::size_t index) {
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     const char* p = begin;
-    for (std::size_t k = 0; k < index && p != end; ++k) p += utf8CharacterBytes(p, end);
+    while (index > 0 && p != end) {
+        // ASCII a run at a time, as far as the character sought at most.
+        const char* const limit = static_cast<std::size_t>(end - p) > index ? p + index : end;
+        const char* const run = asciiRunEnd(p, limit);
+        index -= static_cast<std::size_t>(run - p);
+        p = run;
+        if (index == 0 || p == end) break;
+        if (static_cast<unsigned char>(*p) >= 0x80) {
+            p += utf8CharacterBytes(p, end);
+            --index;
+        }
+    }
     return static_cast<std::size_t>(p - begin);
 }
 
