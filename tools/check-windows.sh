@@ -166,6 +166,11 @@ for f in dd dm dms; do
   done
 done
 
+# A UTF-8 source (the same lines, ä in UTF-8): columns counted in characters.
+sed 's/\xe4/\xc3\xa4/g' "$work/euref.txt" >"$work/utf8.txt"
+compare utf8 --result-zone 3
+compare utf8 --result-zone 3
+
 # Standard input to standard output: empty lines and a 0x1A byte pass unchanged.
 printf 'P1 6718527.414 3106266.213\r\n\r\n\n\032\r\nx\032y 6712263.904 3495070.508\r\n\r\n' >"$work/stdin.txt"
 "$elf" --direction kkj-euref --fields 2,3,1 - <"$work/stdin.txt" >"$work/linux.out" 2>/dev/null
