@@ -166,8 +166,8 @@ for f in dd dm dms; do
   done
 done
 
-# A UTF-8 source (the same lines, ä in UTF-8): columns counted in characters.
-sed 's/\xe4/\xc3\xa4/g' "$work/euref.txt" >"$work/utf8.txt"
+# A UTF-8 source (the same lines, ä and ö in UTF-8): columns counted in characters.
+LC_ALL=C sed 's/\xe4/\xc3\xa4/g; s/\xf6/\xc3\xb6/g' "$work/euref.txt" >"$work/utf8.txt"
 compare utf8 --result-zone 3
 compare utf8 --result-zone 3
 
