@@ -199,6 +199,7 @@ TEST_F(BatchTest, BadOptionsExitTwoWithUsage) {
         {"--fields", "1,2", "--threads", "0", in},                   // 1-64 threads
         {"--fields", "1,2", "--threads=65", in},
         {"--fields", "1,2", "--threads", "2x", in},
+        {"--fields", "1,2", "--encoding", "latin1", in},
     };
     for (const std::vector<std::string>& args : cases) {
         const std::string shown = ::testing::PrintToString(args);

@@ -435,102 +435,62 @@ TEST_F(FileWorkflowTest, ResultFileWarnsOfLinesWhoseResultsDoNotFit) {
 
 // Points at sea, inside the accepted area but outside the triangulation
 // network, are converted by the similarity transformation: the conversion
-// and the result file say how many.
+// and the result file (after its count) say how many.
 TEST_F(FileWorkflowTest, PointsOutsideTheNetworkAreSaidAloud) {
     const std::string sea = "S1 \t6100000.000  300000.000";  // columns as the sample's coordinate line
-    struct Case {
-        int atSea;
-        std::string said;  // empty: nothing
-    };
-    const Case cases[] = {
-        {0, ""},
-        {1, "1 piste oli kolmioverkon ulkopuolella; se muunnettiin yhdenmuotoisuusmuunnoksella "
-            "(tarkkuus noin 1\u20132 m)."},
-        {3, "3 pistett\u00e4 oli kolmioverkon ulkopuolella; ne muunnettiin yhdenmuotoisuusmuunnoksella "
-            "(tarkkuus noin 1\u20132 m)."},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.atSea);
+    const std::string one = "1 piste oli kolmioverkon ulkopuolella; se muunnettiin yhdenmuotoisuusmuunnoksella "
+                            "(tarkkuus noin 1\u20132 m).";
+    const std::string three = "3 pistett\u00e4 oli kolmioverkon ulkopuolella; ne muunnettiin "
+                              "yhdenmuotoisuusmuunnoksella (tarkkuus noin 1\u20132 m).";
+    for (const auto& [atSea, said] : {std::pair{0, std::string()}, std::pair{1, one}, std::pair{3, three}}) {
+        SCOPED_TRACE(atSea);
         std::vector<std::string> lines = {"Pisteet", kSampleLines[2], "XX\tabc"};
-        lines.insert(lines.end(), static_cast<std::size_t>(c.atSea), sea);
+        lines.insert(lines.end(), static_cast<std::size_t>(atSea), sea);
         writeBytes(sourcePath, crlfLines(lines));
-        prepare();
         ASSERT_TRUE(window.readSourceFile(sourcePath));
         window.markSelection(4, 11, "6859871.251");
         window.markSelection(16, 11, " 498696.216");
-        platform.shown.clear();
         window.cmdMuunna_Click();
-        if (c.said.empty()) {
-            EXPECT_TRUE(platform.shown.empty());
-        } else {
-            EXPECT_EQ(platform.only().kind, MessageKind::Information);
-            EXPECT_EQ(platform.only().text, c.said);
-        }
-
+        ASSERT_TRUE(window.writeResultFile(folder.file("result.txt")));
+        std::vector<std::string> expected = {std::to_string(1 + atSea) + " pistett\u00e4 tulostettu tiedostoon:\r\n" +
+                                             folder.file("result.txt")};
+        if (!said.empty()) expected = {said, expected[0], said};
+        std::vector<std::string> shown;
+        for (const auto& message : platform.shown) shown.push_back(message.text);
+        EXPECT_EQ(shown, expected);
         platform.shown.clear();
-        const std::string resultPath = folder.file("result.txt");
-        ASSERT_TRUE(window.writeResultFile(resultPath));
-        ASSERT_EQ(platform.shown.size(), c.said.empty() ? 1u : 2u);
-        EXPECT_EQ(platform.shown[0].text, std::to_string(1 + c.atSea) + " pistett\u00e4 tulostettu tiedostoon:\r\n" + resultPath);
-        if (!c.said.empty()) {
-            EXPECT_EQ(platform.shown[1].kind, MessageKind::Information);
-            EXPECT_EQ(platform.shown[1].text, c.said);
-        }
     }
 }
 
-// A UTF-8 file, with a byte-order mark and letters of two bytes before the
-// coordinates: marked in characters, converted, listed and written in UTF-8.
-// Its Windows-1252 twin gives the same lines in its own bytes, and read
-// after it, joins the list as UTF-8.
+// A UTF-8 file with a byte-order mark and letters before the coordinates:
+// marked in characters, listed in UTF-8 (the headings recoded) as its
+// Windows-1252 twin lists it, written back with its mark. The twin, read
+// after it, joins the list in UTF-8, and a line copied back from the list
+// comes into its boxes in Windows-1252.
 TEST_F(FileWorkflowTest, AUtf8FileIsMarkedListedAndWrittenInCharacters) {
-    const std::vector<std::string> utf8 = {"Pist", "P\u00c41\t6859871.251  498696.216  k\u00e4rki",
-                                           "\u00d62 \t6859871.251  498696.216  \u00b0"};
-    const std::string kkj = std::string(kPoint32KkjP) + " " + kPoint32KkjI;
-    const std::vector<std::string> converted = {"Pist", "P\u00c41\t" + kkj + "  k\u00e4rki", "\u00d62 \t" + kkj + "  \u00b0"};
-    std::vector<std::string> listed;  // the result lines, as the Windows-1252 twin lists them
-    for (const char* id : {"P\xC4" "1", "\xD6" "2"}) {
-        listed.push_back(cp1252ToUtf8(convertedLine(id, kPoint32EurefN, kPoint32EurefE, kPoint32KkjP, kPoint32KkjI,
-                                                    kPoint32Sheets)));
+    const std::vector<std::string> utf8 = {"Pist", "P\u00c41\t6859871.251  498696.216  k\u00e4rki"};
+    const std::string converted = "P\u00c41\t" + std::string(kPoint32KkjP) + " " + kPoint32KkjI + "  k\u00e4rki";
+    const std::string listed = cp1252ToUtf8(
+        convertedLine("P\xC4" "1", kPoint32EurefN, kPoint32EurefE, kPoint32KkjP, kPoint32KkjI, kPoint32Sheets));
+    for (const bool twin : {false, true}) {
+        std::string bytes = twin ? "" : std::string(kUtf8ByteOrderMark);
+        for (const std::string& line : utf8) bytes += (twin ? utf8ToCp1252(line) : line) + "\r\n";
+        writeBytes(sourcePath, bytes);
+        ASSERT_TRUE(window.readSourceFile(sourcePath));
+        EXPECT_EQ(window.encoding, twin ? TextEncoding::Cp1252 : TextEncoding::Utf8);
+        ASSERT_EQ(window.txtKRivi, twin ? utf8ToCp1252(utf8[1]) : utf8[1]) << "the mark is no character";
+        window.markSelection(4, 11, "6859871.251");  // characters 5-15
+        window.markSelection(16, 11, " 498696.216");
+        window.markSelection(0, 3, window.txtKRivi.substr(0, twin ? 3 : 4));
+        window.cmdMuunna_Click();
+        EXPECT_EQ(window.lstTulosEncoding, TextEncoding::Utf8);
+        EXPECT_EQ(window.lstTulos[2], cp1252ToUtf8(headingLines(settings)[2]));
+        EXPECT_EQ(window.lstTulos.end()[-2], listed);
+        ASSERT_TRUE(window.writeResultFile(folder.file("result.txt")));
+        EXPECT_EQ(readBytes(folder.file("result.txt")),
+                  twin ? crlfLines({"Pist", utf8ToCp1252(converted)})
+                       : std::string(kUtf8ByteOrderMark) + crlfLines({"Pist", converted}));
     }
-    writeBytes(sourcePath, std::string(kUtf8ByteOrderMark) + crlfLines(utf8));
-    ASSERT_TRUE(window.readSourceFile(sourcePath));
-    EXPECT_EQ(window.encoding, TextEncoding::Utf8);
-    EXPECT_EQ(window.lstLahto, utf8) << "the byte-order mark is no character of the first line";
-    ASSERT_EQ(window.txtKRivi, utf8[1]);
-    window.markSelection(4, 11, "6859871.251");  // characters 5-15
-    window.markSelection(16, 11, " 498696.216");
-    window.markSelection(0, 3, "P\u00c41");
-    window.cmdMuunna_Click();
-
-    ASSERT_EQ(window.lstTulos.size(), kHeadingCount + 4);
-    EXPECT_EQ(window.lstTulosEncoding, TextEncoding::Utf8);
-    EXPECT_EQ(window.lstTulos[2], cp1252ToUtf8(headingLines(settings)[2])) << "the headings in UTF-8 too";
-    EXPECT_EQ(std::vector<std::string>(window.lstTulos.begin() + kHeadingCount + 1, window.lstTulos.end() - 1),
-              listed);
-
-    ASSERT_TRUE(window.writeResultFile(folder.file("result.txt")));
-    EXPECT_EQ(readBytes(folder.file("result.txt")), std::string(kUtf8ByteOrderMark) + crlfLines(converted));
-
-    // The twin, read after it: its lines join the list in UTF-8.
-    std::string twin;
-    for (const std::string& line : utf8) twin += utf8ToCp1252(line) + "\r\n";
-    writeBytes(sourcePath, twin);
-    ASSERT_TRUE(window.readSourceFile(sourcePath));
-    EXPECT_EQ(window.encoding, TextEncoding::Cp1252);
-    window.markSelection(4, 11, "6859871.251");
-    window.markSelection(16, 11, " 498696.216");
-    window.markSelection(0, 3, "P\xC4" "1");
-    window.cmdMuunna_Click();
-    EXPECT_EQ(std::vector<std::string>(window.lstTulos.end() - 3, window.lstTulos.end() - 1), listed);
-    ASSERT_TRUE(window.writeResultFile(folder.file("twin.txt")));
-    std::string twinConverted;
-    for (const std::string& line : converted) twinConverted += utf8ToCp1252(line) + "\r\n";
-    EXPECT_EQ(readBytes(folder.file("twin.txt")), twinConverted);
-    ASSERT_TRUE(window.writeResultTable(folder.file("table.txt")));
-    EXPECT_EQ(splitCrlf(readBytes(folder.file("table.txt"))), window.lstTulos);
-
-    // Copied back from a UTF-8 line of the list into the boxes of the Windows-1252 file.
     window.lstTulos_Click(static_cast<int>(kHeadingCount) + 1);
     EXPECT_EQ(window.txtKoord, (std::array<std::string, 3>{kPoint32EurefN, kPoint32EurefE, "P\xC4" "1"}));
 }

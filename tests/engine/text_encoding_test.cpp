@@ -1,6 +1,6 @@
-// The encoding of a file and character columns: which byte sequences are
-// UTF-8 characters (the Unicode Standard's table of well-formed sequences),
-// the decision over blocks of any size, and columns of UTF-8 lines.
+// The encoding of a file: which byte sequences are UTF-8 characters (the
+// Unicode Standard's table of well-formed sequences), the decision over
+// blocks of any size, the characters counted and recoded.
 #include "engine/text_encoding.h"
 
 #include <gtest/gtest.h>
@@ -59,25 +59,6 @@ TEST(EncodingDetector, DecidesUtf8OnlyForWellFormedTextWithAMultiByteCharacter) 
                   c.bytes)
             << "Windows-1252 survives a round trip through UTF-8";
     }
-}
-
-TEST(CharacterColumns, CountAndCutInCharacters) {
-    const std::string line = "M\xC3\x84" "1     6688125.692 \xE2\x82\xAC\xF0\x9F\x98\x80!";
-    struct Case {
-        std::size_t index;       // character
-        std::size_t byteOffset;  // where it begins
-    };
-    for (const Case& c : std::vector<Case>{{0, 0}, {1, 1}, {2, 3}, {8, 9}, {20, 21}, {21, 24}, {22, 28}, {23, 29},
-                                           {1000, 29}}) {
-        EXPECT_EQ(byteOffsetOfCharacter(line, c.index, TextEncoding::Utf8), c.byteOffset) << c.index;
-        EXPECT_EQ(byteOffsetOfCharacter(line, c.index, TextEncoding::Cp1252), std::min(c.index, line.size()));
-    }
-    EXPECT_EQ(firstCharacters("\xC3\xA4\xC3\xB6\xC3\xA5", 2, TextEncoding::Utf8), "\xC3\xA4\xC3\xB6");
-    EXPECT_EQ(firstCharacters("\xC3\xA4\xC3\xB6\xC3\xA5", 2, TextEncoding::Cp1252), "\xC3\xA4");
-    EXPECT_FALSE(hasNonAscii("P1 6688125.692 3397664.936 kaivo"));
-    EXPECT_TRUE(hasNonAscii("P1 6688125.692 3397664.936 kaiv\xF6"));
-    EXPECT_EQ(toUtf8("x\xE4", TextEncoding::Utf8), "x\xC3\xA4") << "a stray byte shows as its Windows-1252 letter";
-    EXPECT_EQ(fromUtf8("\xC3\xA4\xE2\x82\xAC\xE6\xBC\xA2", TextEncoding::Cp1252), "\xE4\x80?");
 }
 
 }  // namespace

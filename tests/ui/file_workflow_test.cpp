@@ -277,8 +277,8 @@ TEST_F(FileWorkflowTest, SeuraavaRiviStepsAndWraps) {
 
 // The same file in UTF-8, with a character beyond U+FFFF (two UTF-16 units
 // in the widget) in the identifier: shown decoded, marked and converted in
-// characters, listed and written back in UTF-8.
-TEST_F(FileWorkflowTest, AUtf8FileIsShownMarkedAndWrittenInCharacters) {
+// characters, listed in UTF-8.
+TEST_F(FileWorkflowTest, AUtf8FileIsShownAndMarkedInCharacters) {
     writeBytes(sourcePath,
                "Kpl 2\r\n\r\nGeta\U0001F600  6715706.377  106256.360 \u00c5land\r\n"
                "K\u00f6kar  6658388.640  160767.714 F\u00f6gl\u00f6\r\nloppu\r\n");
@@ -300,13 +300,6 @@ TEST_F(FileWorkflowTest, AUtf8FileIsShownMarkedAndWrittenInCharacters) {
     EXPECT_TRUE(results->item(10)->text().startsWith(QStringLiteral("Geta\U0001F600    6715706.377   106256.360")))
         << results->item(10)->text().toStdString();
     EXPECT_TRUE(results->item(11)->text().startsWith(QStringLiteral("K\u00f6kar    6658388.640")));
-
-    const QString resultPath = folder.filePath(QStringLiteral("tulos.txt"));
-    click(window, "cmdTulostiedosto");
-    accept(resultPath);
-    EXPECT_EQ(readBytes(resultPath),
-              "Kpl 2\r\n\r\nGeta\U0001F600  6718527.414 3106266.213 \u00c5land\r\n"
-              "K\u00f6kar  6661186.097 3160799.230 F\u00f6gl\u00f6\r\nloppu\r\n");
 }
 
 TEST_F(FileWorkflowTest, MarkingWorksOnAnEditedLineInByteColumns) {
