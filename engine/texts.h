@@ -80,6 +80,13 @@ inline constexpr std::string_view kFileNotWritable = "Tiedostoon ei voitu kirjoi
 // Reasons of refused outputs (in parentheses after the path).
 inline constexpr std::string_view kEmptyFileName = "tiedoston nimi puuttuu";
 inline constexpr std::string_view kReadOnlyFile = "tiedosto on kirjoitussuojattu";
+// In a folder that everyone may write (with the sticky bit, as /tmp):
+// kForeignLink1 + [<link path> ] + kForeignLink2, kForeignFile1 + [<path> ] + kForeignFile2.
+inline constexpr std::string_view kForeignLink1 = "toisen käyttäjän symbolista linkkiä ";
+inline constexpr std::string_view kForeignLink2 = "ei seurata kansiossa, johon kaikki voivat kirjoittaa";
+inline constexpr std::string_view kForeignFile1 = "toisen käyttäjän tiedostoon ";
+inline constexpr std::string_view kForeignFile2 = "ei kirjoiteta kansiossa, johon kaikki voivat kirjoittaa";
+inline constexpr std::string_view kTargetChanged = "tiedosto vaihtui toiseksi kesken avaamisen";
 // A directly written output (standard output, a device) failed after part of it was written.
 inline constexpr std::string_view kOutputCutShort1 = "Tuloste jäi kesken: ";
 inline constexpr std::string_view kOutputCutShort2 = " tavua ehdittiin kirjoittaa ennen virhettä.";
