@@ -116,6 +116,23 @@ inline constexpr std::string_view kBatchBadOption = "Virheellinen valinta:";
 inline constexpr std::string_view kBatchValueMissing = "arvo puuttuu";
 inline constexpr std::string_view kBatchSameOutput = "Valinnat -o ja --table nimeävät saman tiedoston:";
 inline constexpr std::string_view kBatchInterrupted = "lomitra-batch: keskeytetty; yhtään tiedostoa ei korvattu\n";
+inline constexpr std::string_view kBatchOutOfMemory = "Muisti loppui.";
+// After a failure, when an output was replaced or written: what became of
+// each, "Tulostiedosto tulos.txt korvattiin; muunnostaulu taulu.txt säilyi ennallaan."
+inline constexpr std::string_view kBatchResultFile = "tulostiedosto ";
+inline constexpr std::string_view kBatchTableFile = "muunnostaulu ";
+inline constexpr std::string_view kBatchReplaced = " korvattiin";
+inline constexpr std::string_view kBatchKept = " säilyi ennallaan";
+inline constexpr std::string_view kBatchNotCreated = " jäi luomatta";
+inline constexpr std::string_view kBatchNotWritten = " jäi kirjoittamatta";
+inline constexpr std::string_view kBatchWrittenInFull = " kirjoitettiin kokonaan";
+// kBatchCutShort1 + <bytes> + kBatchCutShort2
+inline constexpr std::string_view kBatchCutShort1 = " jäi kesken: ";
+inline constexpr std::string_view kBatchCutShort2 = " tavua ehdittiin kirjoittaa";
+// In the summary: kBatchOtherNames1 + <path> + kBatchOtherNames2, for a replaced file that had hard links.
+inline constexpr std::string_view kBatchOtherNames1 = "tiedosto ";
+inline constexpr std::string_view kBatchOtherNames2 =
+    " korvattiin uudella: sen muut nimet (kovat linkit) viittaavat yhä vanhaan sisältöön";
 inline constexpr std::string_view kBatchSameFile =
     "Tiedostoja ei voi kirjoittaa lähtötiedoston päälle eikä toistensa päälle:";
 // The progress line: "luettu 120 000 riviä (45 %)".
