@@ -164,11 +164,18 @@ inline constexpr std::string_view kBatchUsage =
     "                                    määrä, enintään 16); tulos ei riipu siitä\n"
     "  -h, --help                        tämä ohje\n"
     "  --version                         ohjelman nimi ja versio\n"
+    "  --                                päättää valinnat: seuraava sana on LÄHDE,\n"
+    "                                    vaikka se alkaisi viivalla\n"
     "\n"
     "Joko --columns tai --fields on annettava.\n"
     "\n"
-    "Paluuarvo: 0 valmis; 1 tiedostoa ei voitu lukea tai kirjoittaa (mitään ei\n"
-    "kirjoitettu); 2 virheellinen valinta; 3 tiedostot kirjoitettiin, mutta joidenkin\n"
-    "rivien tulos ei mahtunut sarakkeisiin (rivit jätettiin muuntamatta); 128 + N\n"
-    "signaali N keskeytti ajon (yhtään tiedostoa ei korvattu).\n";
+    "Paluuarvo ja tiedostot:\n"
+    "  0        valmis: tulostiedosto ja muunnostaulu kirjoitettiin\n"
+    "  1        tiedostoa ei voitu lukea tai kirjoittaa: kumpaakaan ei korvattu\n"
+    "           (suoraan kirjoitettu tuloste, kuten vakiotuloste, voi jäädä kesken)\n"
+    "  2        virheellinen valinta: mitään ei avattu\n"
+    "  3        kuten 0, mutta joidenkin rivien tulos ei mahtunut sarakkeisiin\n"
+    "           (rivit jätettiin muuntamatta)\n"
+    "  4        tulostiedosto korvattiin, muunnostaulua ei (sen aiempi tiedosto säilyi)\n"
+    "  128 + N  signaali N keskeytti ajon ennen kuin yhtään tiedostoa korvattiin\n";
 }  // namespace lomitra::texts
