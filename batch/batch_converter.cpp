@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "engine/conversion_engine.h"
@@ -162,10 +163,7 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
     auto notWritable = [&](const std::string& path, const SafeFileWriter& writer) {
         return failure(withReason(texts::kFileNotWritable, path, writer.reason(), texts::kStandardOutput));
     };
-    // Signals wait from the first replacement on: here, or where the caller says.
-    std::optional<DeferInterrupts> ownHold;
-    std::optional<DeferInterrupts>& hold =
-        context.holdAfterReplacing != nullptr ? *context.holdAfterReplacing : ownHold;
+    std::optional<DeferInterrupts> hold;  // from the first replacement on
     try {
         if (!reader.isOpen()) return notReadable();
         if (!result.open()) return notWritable(options.output, result);
@@ -207,6 +205,7 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
         if (!result.finish()) return notWritable(options.output, result);
         if (withTable && !table.finish()) return notWritable(options.table, table);
         hold.emplace();
+        if (context.holdSignalsToTheEnd) hold->keepToTheEnd();
         if (!result.commit()) return notWritable(options.output, result);
         if (withTable && !table.commit()) return notWritable(options.table, table);
     } catch (const std::bad_alloc&) {
@@ -238,8 +237,7 @@ int batchMain(const std::vector<std::string>& args, std::FILE* err, const std::a
     ProgressLine progress(err, isTerminal(err), regularFileSize(options->source));
     // Once the first file is replaced, signals wait until the program ends:
     // the summary and the status are then those of the finished run.
-    std::optional<DeferInterrupts> afterReplacing;
-    const int status = runBatch(*options, summary, error, &progress, {closedAtStart, &afterReplacing});
+    const int status = runBatch(*options, summary, error, &progress, {closedAtStart, true});
     progress.clear();
     if (status == kBatchFileError || status == kBatchTableFailed) {
         std::fprintf(err, "lomitra-batch: %s\n", error.c_str());

@@ -6,14 +6,12 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "batch/batch_options.h"
 #include "batch/progress_line.h"
 #include "engine/conversion_engine.h"
-#include "engine/interrupt_cleanup.h"
 
 namespace lomitra {
 
@@ -36,11 +34,11 @@ struct BatchRunContext {
     // Standard input, output and error closed when the program started (see
     // ProcessStart): a name of one of them is refused, not read or written.
     std::array<bool, 3> closedAtStart{};
-    // Where the interrupting signals are held back from the first
-    // replacement on: until the caller lets go, at the end of the program,
-    // so that a signal then ends nothing and the summary and status are
-    // those of the finished run. Without it they wait during the replacements only.
-    std::optional<DeferInterrupts>* holdAfterReplacing = nullptr;
+    // Whether the interrupting signals, held back from the first replacement
+    // on, stay held to the end of the process (lomitra-batch ends right after
+    // the run), so that a signal then ends nothing and the summary and status
+    // are those of the finished run. Otherwise they wait during the replacements only.
+    bool holdSignalsToTheEnd = false;
 };
 
 // Converts `options.source` into `options.output` (and `options.table`).

@@ -46,6 +46,11 @@ public:
     DeferInterrupts(const DeferInterrupts&) = delete;
     DeferInterrupts& operator=(const DeferInterrupts&) = delete;
 
+    // From now on to the end of the process no interrupting signal ends it:
+    // those that wait are never delivered, later ones are ignored (for a
+    // program that has done its work and only reports it).
+    void keepToTheEnd();
+
 private:
     bool active_ = false;
     unsigned char saved_[256]{};  // the previous signal mask (sigset_t fits)

@@ -115,6 +115,8 @@ DeferInterrupts::DeferInterrupts() {
     std::memcpy(saved_, &saved, sizeof saved);
 }
 
+void DeferInterrupts::keepToTheEnd() { active_ = false; }  // the signals stay blocked
+
 DeferInterrupts::~DeferInterrupts() {
     if (!active_) return;
     sigset_t saved;

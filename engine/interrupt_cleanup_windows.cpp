@@ -27,6 +27,7 @@ struct Registry {
     std::recursive_mutex lock;
     std::vector<std::string> paths;
     std::atomic<bool> errorLineUnfinished{false};
+    bool ignoring = false;  // DeferInterrupts::keepToTheEnd()
     const char* message = nullptr;
 };
 Registry registry;
@@ -34,6 +35,10 @@ Registry registry;
 BOOL WINAPI onConsoleEvent(DWORD event) {
     const int signalNumber = event == CTRL_C_EVENT ? kSigint : event == CTRL_BREAK_EVENT ? kSigbreak : kSighup;
     registry.lock.lock();  // held until the process ends
+    if (registry.ignoring) {
+        registry.lock.unlock();
+        return TRUE;  // handled: the program ends on its own
+    }
     for (const std::string& path : registry.paths) ::DeleteFileW(widen(path).c_str());
     if (registry.message != nullptr) {
         DWORD written = 0;
@@ -69,6 +74,8 @@ DeferInterrupts::DeferInterrupts() {
     registry.lock.lock();
     active_ = true;
 }
+
+void DeferInterrupts::keepToTheEnd() { registry.ignoring = true; }  // set while the lock is held
 
 DeferInterrupts::~DeferInterrupts() {
     if (active_) registry.lock.unlock();
