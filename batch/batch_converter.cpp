@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <new>
-#include <optional>
 #include <utility>
 
 #include "engine/conversion_engine.h"
@@ -163,54 +162,53 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
     auto notWritable = [&](const std::string& path, const SafeFileWriter& writer) {
         return failure(withReason(texts::kFileNotWritable, path, writer.reason(), texts::kStandardOutput));
     };
-    std::optional<DeferInterrupts> hold;  // from the first replacement on
+    if (!reader.isOpen()) return notReadable();
+    if (!result.open()) return notWritable(options.output, result);
+    if (withTable) {
+        if (!table.open()) return notWritable(options.table, table);
+        for (const std::string& heading : headingLines(options.settings)) table.writeLine(heading);
+    }
+
+    // The engines convert as the windows' one engine would, line after line,
+    // whatever the number of threads.
+    ConversionState layout;
+    layout.columnStart = options.columnStart;
+    layout.columnLength = options.columnLength;
+    layout.fieldNumber = options.fieldNumber;
+    auto write = [&](const ConvertedLine& line) {
+        summary.count(line.outcome);
+        if (line.outsideNetwork) ++summary.outsideNetwork;
+        result.writeLine(line.result);
+        if (withTable) table.writeLine(line.table);
+    };
     try {
-        if (!reader.isOpen()) return notReadable();
-        if (!result.open()) return notWritable(options.output, result);
-        if (withTable) {
-            if (!table.open()) return notWritable(options.table, table);
-            for (const std::string& heading : headingLines(options.settings)) table.writeLine(heading);
+        // Its workers end with this block, before any file is replaced.
+        ParallelLineConversion conversion(
+            options.settings, layout, options.layout, withTable,
+            options.threads > 0 ? options.threads : ParallelLineConversion::defaultThreads(), write);
+        std::string line;
+        while (reader.readLine(line)) {
+            if (progress != nullptr) progress->lineRead(reader.bytesConsumed());
+            conversion.add(line);
         }
-
-        // The engines convert as the windows' one engine would, line after line,
-        // whatever the number of threads.
-        ConversionState layout;
-        layout.columnStart = options.columnStart;
-        layout.columnLength = options.columnLength;
-        layout.fieldNumber = options.fieldNumber;
-        auto write = [&](const ConvertedLine& line) {
-            summary.count(line.outcome);
-            if (line.outsideNetwork) ++summary.outsideNetwork;
-            result.writeLine(line.result);
-            if (withTable) table.writeLine(line.table);
-        };
-        {
-            // Its workers end with this block, before any file is replaced.
-            ParallelLineConversion conversion(
-                options.settings, layout, options.layout, withTable,
-                options.threads > 0 ? options.threads : ParallelLineConversion::defaultThreads(), write);
-            std::string line;
-            while (reader.readLine(line)) {
-                if (progress != nullptr) progress->lineRead(reader.bytesConsumed());
-                conversion.add(line);
-            }
-            if (reader.failed()) return notReadable();
-            conversion.finish();
-        }
-        reader.close();  // before the source may be replaced
-        if (withTable) table.writeLine("");
-
-        // Both files complete before either replaces its old one; then both
-        // replacements, with interrupting signals held back from here on.
-        if (!result.finish()) return notWritable(options.output, result);
-        if (withTable && !table.finish()) return notWritable(options.table, table);
-        hold.emplace();
-        if (context.holdSignalsToTheEnd) hold->keepToTheEnd();
-        if (!result.commit()) return notWritable(options.output, result);
-        if (withTable && !table.commit()) return notWritable(options.table, table);
+        if (reader.failed()) return notReadable();
+        conversion.finish();
     } catch (const std::bad_alloc&) {
         // The lines and blocks are gone by now; the writers remove their temporary files.
         return failure(std::string(texts::kBatchOutOfMemory));
+    }
+    reader.close();  // before the source may be replaced
+    if (withTable) table.writeLine("");
+
+    // Both files complete before either replaces its old one; then both
+    // replacements, with interrupting signals held back from the first on.
+    if (!result.finish()) return notWritable(options.output, result);
+    if (withTable && !table.finish()) return notWritable(options.table, table);
+    {
+        DeferInterrupts whileReplacing;
+        if (context.holdSignalsToTheEnd) whileReplacing.keepToTheEnd();
+        if (!result.commit()) return notWritable(options.output, result);
+        if (withTable && !table.commit()) return notWritable(options.table, table);
     }
     for (const auto& [path, writer] : {std::pair{&options.output, &result}, std::pair{&options.table, &table}}) {
         if (writer->hadOtherNames()) summary.splitFromOtherNames.push_back(*path);
@@ -237,7 +235,16 @@ int batchMain(const std::vector<std::string>& args, std::FILE* err, const std::a
     ProgressLine progress(err, isTerminal(err), regularFileSize(options->source));
     // Once the first file is replaced, signals wait until the program ends:
     // the summary and the status are then those of the finished run.
-    const int status = runBatch(*options, summary, error, &progress, {closedAtStart, true});
+    int status = kBatchFileError;
+    try {
+        status = runBatch(*options, summary, error, &progress, {closedAtStart, true});
+    } catch (const std::bad_alloc&) {
+        // Outside the conversion, where a run takes little memory; the
+        // writers removed their temporary files on the way out.
+        progress.clear();
+        std::fprintf(err, "lomitra-batch: %s\n", texts::kBatchOutOfMemory.data());
+        return kBatchFileError;
+    }
     progress.clear();
     if (status == kBatchFileError || status == kBatchTableFailed) {
         std::fprintf(err, "lomitra-batch: %s\n", error.c_str());
