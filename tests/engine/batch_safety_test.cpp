@@ -553,7 +553,7 @@ protected:
 TEST_F(BatchFaultTable, EveryFaultIsRefusedOrSurvivedAndLeavesNoTemporaryFile) {
     using K = Planted::Kind;
     using During = FaultRow::During;
-    constexpr int kOther = 65534;  // nobody: another user than root
+    constexpr int kOther = 65534;  // nobody: another user than root (a third is daemon, 1)
     const std::string result = kResultLine + "\r\n";
     const std::string summary = "muunnettu 1 pistettä, 0 riviä ei muunnettu\n";
     const std::string nothing = " Mitään ei tulostettu; aiempi tiedosto säilyi ennallaan.\n";
@@ -580,6 +580,10 @@ TEST_F(BatchFaultTable, EveryFaultIsRefusedOrSurvivedAndLeavesNoTemporaryFile) {
          {sticky, {K::File, "secret", "root only\n", 0600}, {K::Link, "tmp/x", "{d}/secret", -1, kOther}},
          {"-o", "{d}/tmp/x", "{d}/in.txt"}, {}, During::Nothing, 0, false, 1,
          {{"secret", "root only\n"}}, notWritable + "{d}/tmp/x " + foreignLink + nothing},
+        {"a third user's link, the program not root", kPosix | kRoot,
+         {sticky, {K::File, "victim", "victim\r\n", 0666}, {K::Link, "tmp/x", "{d}/victim", -1, 1}},
+         {"-o", "{d}/tmp/x", "{d}/in.txt"}, with([](BatchRunOptions& r) { r.asRegularUser = true; }),
+         During::Nothing, 0, false, 1, {{"victim", "victim\r\n"}}, notWritable + "{d}/tmp/x " + foreignLink + nothing},
         {"another user's dangling link", kPosix | kRoot, {sticky, {K::Link, "tmp/x", "{d}/made", -1, kOther}},
          {"-o", "{d}/tmp/x", "{d}/in.txt"}, {}, During::Nothing, 0, false, 1,
          {{"made", kAbsent}}, notWritable + "{d}/tmp/x " + foreignLink + nothing},
