@@ -76,7 +76,19 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
         return std::nullopt;
     };
 
+    bool optionsEnded = false;  // after "--" every word is the source
     for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!optionsEnded && args[i] == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (args[i].empty()) return bad("LÄHDE: " + std::string(texts::kEmptyFileName));
+        if (optionsEnded || args[i] == "-" || args[i][0] != '-') {
+            if (haveSource) return bad(args[i]);
+            options.source = args[i];
+            haveSource = true;
+            continue;
+        }
         std::string name = args[i];
         std::optional<std::string> inlineValue;
         if (name.rfind("--", 0) == 0) {
@@ -93,13 +105,6 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
         if (name == "--version") {
             options.version = true;
             return options;
-        }
-        if (name.empty()) return bad("LÄHDE: " + std::string(texts::kEmptyFileName));
-        if (name == "-" || name[0] != '-') {
-            if (haveSource) return bad(args[i]);
-            options.source = name;
-            haveSource = true;
-            continue;
         }
         std::string* target = nullptr;
         if (name == "--direction") target = &direction;

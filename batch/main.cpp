@@ -3,5 +3,6 @@
 #include "batch/process_start.h"
 
 int main(int argc, char** argv) {
-    return lomitra::batchMain(lomitra::startProcess(argc, argv), stderr);
+    const lomitra::ProcessStart start = lomitra::startProcess(argc, argv);
+    return lomitra::batchMain(start.args, stderr, start.closedAtStart);
 }

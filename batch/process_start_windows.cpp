@@ -13,16 +13,19 @@
 
 namespace lomitra {
 
-std::vector<std::string> startProcess(int argc, char** argv) {
+ProcessStart startProcess(int argc, char** argv) {
     useBinaryStandardStreams();
     installInterruptCleanup(texts::kBatchInterrupted.data());
+    ProcessStart start;
     int count = 0;
     LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (words == nullptr) return {argv + 1, argv + argc};
-    std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) args.push_back(narrow(words[i]));
+    if (words == nullptr) {
+        start.args.assign(argv + 1, argv + argc);
+        return start;
+    }
+    for (int i = 1; i < count; ++i) start.args.push_back(narrow(words[i]));
     ::LocalFree(words);
-    return args;
+    return start;
 }
 
 }  // namespace lomitra

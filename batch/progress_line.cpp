@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "engine/interrupt_cleanup.h"
 #include "engine/texts.h"
 
 namespace lomitra {
@@ -51,6 +52,7 @@ void ProgressLine::look(int64_t bytesRead) {
     const std::size_t width = characters(line);
     // A shorter line than the last one blanks the rest of it.
     const std::string padding(drawnWidth_ > width ? drawnWidth_ - width : 0, ' ');
+    setErrorLineUnfinished(true);  // an interrupt's message then starts a line of its own
     std::fprintf(out_, "\r%s%s", line.c_str(), padding.c_str());
     std::fflush(out_);
     drawnWidth_ = std::max(width, drawnWidth_);
@@ -61,6 +63,7 @@ void ProgressLine::clear() {
     if (drawnWidth_ == 0) return;
     std::fprintf(out_, "\r%s\r", std::string(drawnWidth_, ' ').c_str());
     std::fflush(out_);
+    setErrorLineUnfinished(false);
     drawnWidth_ = 0;
 }
 

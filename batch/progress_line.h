@@ -2,7 +2,8 @@
 //
 // Shown only on a terminal, and only once a run has lasted over a second:
 // "luettu 120 000 riviä (45 %)", redrawn in place (carriage return) about
-// twice a second, and wiped before the summary. The percentage is the share
+// twice a second, and wiped before the summary; an interrupt's message
+// ends it first. The percentage is the share
 // of the source's bytes read, shown when the source's size is known.
 //
 // The run loop reports every line; the clock is looked at only every

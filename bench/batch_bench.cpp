@@ -14,6 +14,11 @@
 // peak_MiB (maximum resident set of the child). Targets: at least 500 000
 // points/s for neighbouring points, and a peak under 32 MiB that does not
 // grow with the number of lines.
+//
+// Hostile files: 24 lines of 20 or 60 MiB (a point and a long remark) with 1,
+// 16 and 64 threads, whose peak may be at most about twice one thread's; and
+// 10 MB of short lines ending in LF or in a bare CR, the CR file at most 3x
+// the LF file's time.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -132,7 +137,81 @@ void BM_BatchInProcess(benchmark::State& state) {
     fs::remove(source + ".out");
 }
 
+// A file in the temporary folder written by `fill`.
+template <typename Fill>
+std::string writeFile(const std::string& name, Fill fill) {
+    const std::string path = (fs::temp_directory_path() / ("lomitra_bench_" + std::to_string(::getpid()) + "_" + name)).string();
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    fill(f);
+    std::fclose(f);
+    return path;
+}
+
+// Arguments: MiB per line, threads. 24 lines, each a point and a remark.
+void BM_BatchLongLines(benchmark::State& state) {
+    const std::size_t remark = static_cast<std::size_t>(state.range(0)) << 20;
+    // Written a MiB at a time: the child's peak counts this process's too
+    // (its memory before exec), so this process stays small.
+    const std::string source = writeFile("long.txt", [remark](std::FILE* f) {
+        const std::string chunk(std::size_t{1} << 20, 'x');
+        for (int i = 0; i < 24; ++i) {
+            std::fprintf(f, "P%d 6712263.904 3495070.508 ", i);
+            for (std::size_t written = 0; written < remark; written += chunk.size()) {
+                std::fwrite(chunk.data(), 1, chunk.size(), f);
+            }
+            std::fputs("\r\n", f);
+        }
+    });
+    const std::string output = source + ".out";
+    double peak = 0.0;
+    for (auto _ : state) {
+        double seconds = 0.0;
+        if (!runChild({"--direction", "kkj-euref", "--fields", "2,3,1", "--threads", std::to_string(state.range(1)),
+                       "--table", output + ".tab", "-o", output, source},
+                      seconds, peak)) {
+            state.SkipWithError("lomitra-batch failed");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+    state.counters["peak_MiB"] = peak / (1024.0 * 1024.0);
+    fs::remove(source);
+    fs::remove(output);
+    fs::remove(output + ".tab");
+}
+
+// Argument: 0 every line ends in LF, 1 in a bare CR. 10 MB of short lines.
+void BM_BatchLineEnds(benchmark::State& state) {
+    const char end = state.range(0) == 0 ? '\n' : '\r';
+    const std::string source = writeFile("ends.txt", [end](std::FILE* f) {
+        for (int i = 0; i < 370000; ++i) std::fprintf(f, "P10 6712263.904 3495070.508%c", end);
+    });
+    const std::string output = source + ".out";
+    for (auto _ : state) {
+        double seconds = 0.0;
+        double peak = 0.0;
+        if (!runChild({"--direction", "kkj-euref", "--fields", "2,3,1", "-o", output, source}, seconds, peak)) {
+            state.SkipWithError("lomitra-batch failed");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+    state.counters["MB_per_s"] =
+        benchmark::Counter(static_cast<double>(fs::file_size(source)) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    fs::remove(source);
+    fs::remove(output);
+}
+
 }  // namespace
+
+BENCHMARK(BM_BatchLongLines)
+    ->ArgNames({"MiB", "threads"})
+    ->ArgsProduct({{20, 60}, {1, 16, 64}})
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_BatchLineEnds)->ArgNames({"cr"})->Arg(0)->Arg(1)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_BatchProcess)
     ->ArgNames({"lines", "random", "zone"})

@@ -7,6 +7,7 @@
 // the same event on POSIX systems.
 #include "engine/interrupt_cleanup.h"
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -25,6 +26,8 @@ constexpr int kSigbreak = 21; // Ctrl+Break
 struct Registry {
     std::recursive_mutex lock;
     std::vector<std::string> paths;
+    std::atomic<bool> errorLineUnfinished{false};
+    bool ignoring = false;  // DeferInterrupts::keepToTheEnd()
     const char* message = nullptr;
 };
 Registry registry;
@@ -32,9 +35,14 @@ Registry registry;
 BOOL WINAPI onConsoleEvent(DWORD event) {
     const int signalNumber = event == CTRL_C_EVENT ? kSigint : event == CTRL_BREAK_EVENT ? kSigbreak : kSighup;
     registry.lock.lock();  // held until the process ends
+    if (registry.ignoring) {
+        registry.lock.unlock();
+        return TRUE;  // handled: the program ends on its own
+    }
     for (const std::string& path : registry.paths) ::DeleteFileW(widen(path).c_str());
     if (registry.message != nullptr) {
         DWORD written = 0;
+        if (registry.errorLineUnfinished) ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), "\n", 1, &written, nullptr);
         ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), registry.message,
                     static_cast<DWORD>(std::char_traits<char>::length(registry.message)), &written, nullptr);
     }
@@ -49,21 +57,25 @@ void installInterruptCleanup(const char* message) {
     ::SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
-bool registerTemporaryFile(const std::string& path) {
+bool registerTemporaryFile(const std::string& path, intptr_t /*folder: full names here*/) {
     const std::lock_guard<std::recursive_mutex> hold(registry.lock);
     registry.paths.push_back(path);
     return true;
 }
 
-void unregisterTemporaryFile(const std::string& path) {
+void unregisterTemporaryFile(const std::string& path, intptr_t /*folder*/) {
     const std::lock_guard<std::recursive_mutex> hold(registry.lock);
     std::erase(registry.paths, path);
 }
+
+void setErrorLineUnfinished(bool unfinished) { registry.errorLineUnfinished = unfinished; }
 
 DeferInterrupts::DeferInterrupts() {
     registry.lock.lock();
     active_ = true;
 }
+
+void DeferInterrupts::keepToTheEnd() { registry.ignoring = true; }  // set while the lock is held
 
 DeferInterrupts::~DeferInterrupts() {
     if (active_) registry.lock.unlock();

@@ -23,6 +23,14 @@ bool isFolder(const std::string& path);
 int64_t regularFileSize(const std::string& path);
 // Whether `stream` is a terminal (a console).
 bool isTerminal(std::FILE* stream);
+// The descriptor that `path` names when it stands for one already open: "-"
+// (standard input when `forReading`, else standard output), /dev/stdin,
+// /dev/stdout, /dev/stderr, /dev/fd/N and /proc/self/fd/N; -1 for any other
+// name. Windows has no such names: -1 always ("-" is its standard handle,
+// taken where it is used).
+int descriptorAlias(const std::string& path, bool forReading);
+// Whether the descriptor `fd` is open (POSIX systems).
+bool isOpenDescriptor(int fd);
 // Standard input, output and error pass bytes unchanged (no CR LF
 // translation, no end-of-file byte); nothing to do on POSIX systems.
 void useBinaryStandardStreams();

@@ -1,6 +1,10 @@
 // Files and standard streams on POSIX systems: names are bytes, taken as they are.
 #include "engine/native_file.h"
 
+#include <charconv>
+#include <string_view>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +29,24 @@ int64_t regularFileSize(const std::string& path) {
 }
 
 bool isTerminal(std::FILE* stream) { return stream != nullptr && ::isatty(::fileno(stream)) == 1; }
+
+int descriptorAlias(const std::string& path, bool forReading) {
+    if (path == "-") return forReading ? STDIN_FILENO : STDOUT_FILENO;
+    if (path == "/dev/stdin") return STDIN_FILENO;
+    if (path == "/dev/stdout") return STDOUT_FILENO;
+    if (path == "/dev/stderr") return STDERR_FILENO;
+    for (const std::string_view prefix : {std::string_view("/dev/fd/"), std::string_view("/proc/self/fd/")}) {
+        if (path.rfind(prefix, 0) != 0) continue;
+        int fd = -1;
+        const char* first = path.data() + prefix.size();
+        const char* last = path.data() + path.size();
+        const auto [end, ec] = std::from_chars(first, last, fd);
+        if (ec == std::errc() && end == last && first != last) return fd;
+    }
+    return -1;
+}
+
+bool isOpenDescriptor(int fd) { return fd >= 0 && ::fcntl(fd, F_GETFD) != -1; }
 
 void useBinaryStandardStreams() {}
 

@@ -32,6 +32,10 @@ int64_t regularFileSize(const std::string& path) {
 
 bool isTerminal(std::FILE* stream) { return stream != nullptr && ::_isatty(::_fileno(stream)) != 0; }
 
+int descriptorAlias(const std::string&, bool) { return -1; }
+
+bool isOpenDescriptor(int fd) { return fd >= 0; }
+
 void useBinaryStandardStreams() {
     ::_setmode(::_fileno(stdin), _O_BINARY);
     ::_setmode(::_fileno(stdout), _O_BINARY);

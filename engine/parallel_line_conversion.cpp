@@ -1,6 +1,7 @@
 #include "engine/parallel_line_conversion.h"
 
 #include <algorithm>
+#include <exception>
 #include <system_error>
 #include <utility>
 
@@ -98,6 +99,7 @@ struct ParallelLineConversion::Block {
         tables.clear();
         tableEnds.clear();
         outcomes.clear();
+        error = nullptr;
         done = false;
     }
 
@@ -109,6 +111,7 @@ struct ParallelLineConversion::Block {
     std::vector<std::size_t> tableEnds;
     std::vector<Outcome> outcomes;
     TriangleCache cacheAtStart;
+    std::exception_ptr error;  // what the worker threw (std::bad_alloc), if anything
     bool done = false;  // guarded by mutex_
 };
 
@@ -117,7 +120,8 @@ ParallelLineConversion::ParallelLineConversion(const ConversionSettings& setting
                                                bool withTable, int threads, Sink sink,
                                                LineBlockSize blockSize)
     : sink_(std::move(sink)),
-      blockSize_{std::max<std::size_t>(blockSize.lines, 1), blockSize.bytes},
+      blockSize_{std::max<std::size_t>(blockSize.lines, 1), blockSize.bytes, blockSize.longLine,
+                 blockSize.bytesInFlight},
       maxBlocksInFlight_(2 * static_cast<std::size_t>(std::max(threads, 1))),
       own_(std::make_unique<Converter>(settings, layout, lineLayout, withTable)) {
     if (threads <= 1) return;
@@ -162,6 +166,13 @@ void ParallelLineConversion::add(std::string& line) {
         sink_(own_->convertInPlace(line));
         return;
     }
+    if (line.size() >= blockSize_.longLine) {
+        // Where it stands, after the lines before it: no copy of it in any block.
+        if (filling_->size() > 0) submit();
+        while (!inFlight_.empty()) handOnOldest();
+        sink_(own_->convertInPlace(line));
+        return;
+    }
     filling_->add(line);
     if (filling_->size() >= blockSize_.lines || filling_->input.size() >= blockSize_.bytes) submit();
 }
@@ -187,6 +198,7 @@ void ParallelLineConversion::submit() {
     } else {
         next = std::make_unique<Block>();
     }
+    bytesInFlight_ += filling_->input.size();
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         waiting_.push_back(filling_.get());
@@ -194,7 +206,10 @@ void ParallelLineConversion::submit() {
     }
     workArrived_.notify_one();
     filling_ = std::move(next);
-    while (inFlight_.size() >= maxBlocksInFlight_) handOnOldest();
+    while (!inFlight_.empty() &&
+           (inFlight_.size() >= maxBlocksInFlight_ || bytesInFlight_ > blockSize_.bytesInFlight)) {
+        handOnOldest();
+    }
 }
 
 void ParallelLineConversion::handOnOldest() {
@@ -204,6 +219,8 @@ void ParallelLineConversion::handOnOldest() {
     }
     std::unique_ptr<Block> block = std::move(inFlight_.front());
     inFlight_.pop_front();
+    bytesInFlight_ -= block->input.size();
+    if (block->error) std::rethrow_exception(block->error);
     handOn(*block);
     block->clear();
     spare_.push_back(std::move(block));
@@ -232,7 +249,11 @@ void ParallelLineConversion::work(Converter& converter) {
             block = waiting_.front();
             waiting_.pop_front();
         }
-        block->convertWith(converter);
+        try {
+            block->convertWith(converter);
+        } catch (...) {
+            block->error = std::current_exception();  // for the calling thread
+        }
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             block->done = true;

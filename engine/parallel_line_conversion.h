@@ -40,11 +40,18 @@ struct ConvertedLine {
     TriangleCache cacheAfter;
 };
 
-// How many lines go to a worker at a time: a block closes at `lines` lines
-// or when its text reaches `bytes`, whichever comes first.
+// How many lines go to a worker at a time, and how much may be on its way:
+// a block closes at `lines` lines or when its text reaches `bytes`, whichever
+// comes first; a line of `longLine` bytes or more is converted on the calling
+// thread once every line before it is handed on, so that it is held once, as
+// with one thread; and the blocks in flight (at most two per worker) hold at
+// most about `bytesInFlight` bytes of source lines together (one block more
+// at the moment it is handed over), with their result and table lines.
 struct LineBlockSize {
     std::size_t lines = 512;
     std::size_t bytes = 64 * 1024;
+    std::size_t longLine = 64 * 1024;
+    std::size_t bytesInFlight = std::size_t{8} << 20;
 };
 
 class ParallelLineConversion {
@@ -61,6 +68,8 @@ public:
                            LineLayout lineLayout, bool withTable, int threads, Sink sink,
                            LineBlockSize blockSize = {});
     // Stops the workers; lines not yet handed to the sink are dropped.
+    // An exception of a worker (std::bad_alloc) is thrown again on the
+    // calling thread, from add() or finish(), when its block is handed on.
     ~ParallelLineConversion();
     ParallelLineConversion(const ParallelLineConversion&) = delete;
     ParallelLineConversion& operator=(const ParallelLineConversion&) = delete;
@@ -95,6 +104,7 @@ private:
     std::unique_ptr<Block> filling_;
     std::vector<std::unique_ptr<Block>> spare_;
     std::deque<std::unique_ptr<Block>> inFlight_;  // in the order of the lines
+    std::size_t bytesInFlight_ = 0;                // their source lines' bytes
     std::deque<Block*> waiting_;                   // not yet taken by a worker
     std::mutex mutex_;
     std::condition_variable workArrived_;

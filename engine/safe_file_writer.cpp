@@ -4,8 +4,10 @@
 // at commit.
 #include "engine/safe_file_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "engine/interrupt_cleanup.h"
@@ -23,6 +25,13 @@ SafeFileWriter::SafeFileWriter(std::string path) : path_(std::move(path)) {}
 SafeFileWriter::~SafeFileWriter() {
     if (!finished_) syncAndClose(false);
     if (!committed_) discardTemporary();
+    closeFolder();  // after the temporary file left the registry, which names it by the folder
+}
+
+SafeFileWriter::Outcome SafeFileWriter::outcome() const {
+    if (!direct_) return committed_ ? Outcome::Replaced : Outcome::Untouched;
+    if (finished_ && !failed_) return Outcome::WrittenInFull;
+    return delivered_ > 0 ? Outcome::WrittenInPart : Outcome::Untouched;
 }
 
 void SafeFileWriter::fail(std::string reason) {
@@ -36,7 +45,7 @@ void SafeFileWriter::failErrno(int errorNumber) { fail(systemErrorText(errorNumb
 void SafeFileWriter::discardTemporary() {
     if (temporary_.empty()) return;
     deleteTemporary();
-    unregisterTemporaryFile(temporary_);
+    unregisterTemporaryFile(temporary_, folder_);
     temporary_.clear();
 }
 
@@ -106,7 +115,7 @@ bool SafeFileWriter::commit() {
             discardTemporary();
             return false;
         }
-        unregisterTemporaryFile(temporary_);
+        unregisterTemporaryFile(temporary_, folder_);
         temporary_.clear();
     }
     committed_ = true;
@@ -117,6 +126,24 @@ std::string failureOutcomeText(uint64_t bytesDelivered) {
     if (bytesDelivered == 0) return std::string(texts::kNothingWasWritten);
     return std::string(texts::kOutputCutShort1) + std::to_string(bytesDelivered) +
            std::string(texts::kOutputCutShort2);
+}
+
+std::string temporaryNameFor(const std::string& targetName, std::size_t maxBytes, uint64_t& state) {
+    static constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static constexpr std::string_view kMark = ".lomitra-";
+    constexpr std::size_t kRandom = 6;
+    const std::size_t room = maxBytes > 1 + kMark.size() + kRandom ? maxBytes - 1 - kMark.size() - kRandom : 0;
+    std::size_t keep = std::min(targetName.size(), room);
+    // Not inside a character: a UTF-8 name stays UTF-8.
+    while (keep > 0 && keep < targetName.size() && (static_cast<unsigned char>(targetName[keep]) & 0xC0) == 0x80) {
+        --keep;
+    }
+    std::string name = "." + targetName.substr(0, keep) + std::string(kMark);
+    for (std::size_t i = 0; i < kRandom; ++i) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;  // Knuth's MMIX generator
+        name.push_back(kLetters[(state >> 33) % kLetters.size()]);
+    }
+    return name;
 }
 
 bool sameOutputFile(const std::string& a, const std::string& b) {

@@ -2,11 +2,20 @@
 // and never destroys the old one.
 //
 // A regular file (or a name that does not exist yet) is written into a hidden
-// temporary file beside it, ".NAME.lomitra-XXXXXX", which replaces the target
+// temporary file beside it, ".NAME.lomitra-XXXXXX" (NAME shortened where the
+// whole would pass the system's limit for a name), which replaces the target
 // in one step only when everything was written. A symbolic link is followed:
 // the file it leads to is replaced and the link stays a link. A read-only
 // target is refused. A replaced file keeps its permissions and, where the
-// process may set them, its owner and group.
+// process may set them, its owner and group; a new file gets the permissions
+// the process's umask leaves.
+//
+// In a folder that everyone may write and that has the sticky bit (/tmp), the
+// kernel's own protections are applied by the writer itself, whatever the
+// system's settings (POSIX systems): a symbolic link there is followed only
+// when it belongs to the running user or to the folder's owner, and an
+// existing regular file or FIFO of someone else is not written. Either is
+// refused before anything is created.
 //
 // Anything else (standard output "-", its aliases /dev/stdout and /dev/fd/N,
 // character and block devices such as /dev/null, FIFOs) is written directly
@@ -44,6 +53,20 @@ public:
     // target untouched) on any error.
     bool commit();
 
+    // What the target has received so far.
+    enum class Outcome {
+        Untouched,      // nothing reached it (a replaced file's old contents stand)
+        Replaced,       // commit() put the new file in its place
+        WrittenInFull,  // written directly, every byte
+        WrittenInPart,  // written directly, bytesDelivered() bytes before a failure
+    };
+    Outcome outcome() const;
+    // Whether the target existed when it was opened.
+    bool existed() const { return existed_; }
+    // Whether the replaced file had other names (hard links) when it was
+    // opened: they keep the old contents.
+    bool hadOtherNames() const { return otherNames_; }
+
     // Why the writer failed, e.g. "levy on täynnä".
     const std::string& reason() const { return reason_; }
     // Written straight to the target (standard output, a device, a FIFO).
@@ -73,13 +96,18 @@ private:
     bool replaceTarget();
     // Deletes the temporary file, open or closed.
     void deleteTemporary();
+    // Lets go of folder_.
+    void closeFolder();
 
     std::string path_;
-    std::string target_;     // the file replaced at commit (links followed)
-    std::string temporary_;  // the temporary file while it exists
+    std::string target_;     // the file replaced at commit (links followed): POSIX its name in folder_
+    std::string temporary_;  // the temporary file while it exists: POSIX its name in folder_
+    intptr_t folder_ = -1;   // POSIX: a descriptor of the target's folder, held open; Windows: unused
     intptr_t handle_ = -1;   // a file descriptor, or a Windows HANDLE
     bool ownsHandle_ = false;
     bool direct_ = false;
+    bool existed_ = false;
+    bool otherNames_ = false;
     bool finished_ = false;
     bool committed_ = false;
     bool failed_ = false;
@@ -95,6 +123,12 @@ private:
 // N tavua ehdittiin kirjoittaa ennen virhettä." (UTF-8).
 std::string failureOutcomeText(uint64_t bytesDelivered);
 
+// The hidden temporary name for the target named `targetName` (its last
+// part): ".NAME.lomitra-" and six letters or digits drawn from `state`, NAME
+// shortened (at a UTF-8 character boundary) so that the whole takes at most
+// `maxBytes` bytes.
+std::string temporaryNameFor(const std::string& targetName, std::size_t maxBytes, uint64_t& state);
+
 // Whether two output names lead to one file, in any spelling: "-" and the
 // aliases of standard output, relative names, "./" and "..", symbolic links,
 // hard links; existing or not.
@@ -105,10 +139,13 @@ bool sameOutputFile(const std::string& a, const std::string& b);
 // Each system has its own (safe_file_writer_posix.cpp, _windows.cpp).
 struct OutputIdentity {
     bool exists = false;
+    bool regular = false;  // an existing regular file
     uint64_t device = 0;
     uint64_t file = 0;
     std::string name;
 };
 OutputIdentity identifyOutput(const std::string& path);
+// The same for a source: "-" and /dev/stdin are standard input.
+OutputIdentity identifySource(const std::string& path);
 
 }  // namespace lomitra

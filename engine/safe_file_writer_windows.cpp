@@ -90,19 +90,12 @@ std::wstring finalName(HANDLE file) {
     return name;
 }
 
-// A short random suffix for a temporary name.
-std::wstring randomSuffix() {
-    static constexpr wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+// A seed for the temporary names' letters.
+uint64_t randomSeed(const void* salt) {
     LARGE_INTEGER counter{};
     ::QueryPerformanceCounter(&counter);
-    uint64_t state = static_cast<uint64_t>(counter.QuadPart) ^ (uint64_t{::GetCurrentProcessId()} << 32) ^
-                     reinterpret_cast<uintptr_t>(&counter);
-    std::wstring suffix;
-    for (int i = 0; i < 6; ++i) {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        suffix.push_back(kLetters[(state >> 33) % 62]);
-    }
-    return suffix;
+    return static_cast<uint64_t>(counter.QuadPart) ^ (uint64_t{::GetCurrentProcessId()} << 32) ^
+           reinterpret_cast<uintptr_t>(salt);
 }
 
 // Whether another program holds `path` open so that it cannot be replaced.
@@ -156,16 +149,20 @@ bool SafeFileWriter::openTarget() {
             return false;
         }
         if (!final.empty()) target = final;
+        existed_ = true;
+        otherNames_ = known && info.nNumberOfLinks > 1;
     } else if (const DWORD error = ::GetLastError(); error != ERROR_FILE_NOT_FOUND) {
         failErrno(errnoOf(error));
         return false;
     }
 
-    // The hidden temporary file, ".NAME.lomitra-XXXXXX" beside the target.
+    // The hidden temporary file, ".NAME.lomitra-XXXXXX" beside the target
+    // (at most 255 bytes of UTF-8 are at most 255 UTF-16 units, the limit).
     const std::wstring prefix = folderPrefix(target);
-    const std::wstring base = L"." + target.substr(prefix.size()) + L".lomitra-";
+    const std::string targetName = narrow(target.substr(prefix.size()));
+    uint64_t random = randomSeed(this);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::wstring candidate = prefix + base + randomSuffix();
+        const std::wstring candidate = prefix + widen(temporaryNameFor(targetName, 255, random));
         HANDLE file = INVALID_HANDLE_VALUE;
         {
             const DeferInterrupts untilRegistered;  // no temporary file exists unregistered
@@ -252,18 +249,24 @@ bool SafeFileWriter::replaceTarget() {
 
 void SafeFileWriter::deleteTemporary() { ::DeleteFileW(widen(temporary_).c_str()); }
 
+void SafeFileWriter::closeFolder() {}
+
+namespace {
+
 // An existing file is known by its volume and file index, anything else by
-// its full name in lower case (Windows names ignore case).
-OutputIdentity identifyOutput(const std::string& path) {
+// its full name in lower case (Windows names ignore case). "-" is the
+// standard handle `standard` (input or output).
+OutputIdentity identify(const std::string& path, DWORD standard) {
     OutputIdentity id;
     const std::wstring name = path == "-" ? std::wstring(L"CONOUT$") : widen(path);
-    const HANDLE probe = path == "-" ? INVALID_HANDLE_VALUE : openToLookAt(name);
-    if (probe != INVALID_HANDLE_VALUE) {
+    const HANDLE probe = path == "-" ? ::GetStdHandle(standard) : openToLookAt(name);
+    if (probe != INVALID_HANDLE_VALUE && probe != nullptr) {
         BY_HANDLE_FILE_INFORMATION info{};
         const bool disk = ::GetFileType(probe) == FILE_TYPE_DISK && ::GetFileInformationByHandle(probe, &info);
-        ::CloseHandle(probe);
+        if (path != "-") ::CloseHandle(probe);
         if (disk) {
             id.exists = true;
+            id.regular = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
             id.device = info.dwVolumeSerialNumber;
             id.file = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
             return id;
@@ -281,5 +284,11 @@ OutputIdentity identifyOutput(const std::string& path) {
     id.name = narrow(full);
     return id;
 }
+
+}  // namespace
+
+OutputIdentity identifyOutput(const std::string& path) { return identify(path, STD_OUTPUT_HANDLE); }
+
+OutputIdentity identifySource(const std::string& path) { return identify(path, STD_INPUT_HANDLE); }
 
 }  // namespace lomitra

@@ -59,6 +59,11 @@ private:
     bool fill();
     // Appends `count` bytes to the line, or fails when the line grows past the limit.
     bool append(std::string& line, const char* bytes, std::size_t count);
+    // The buffer position of the next `c` at or after pos_ (end_ when there
+    // is none), searched only when `cached` lies behind pos_.
+    std::size_t nextOf(char c, std::size_t& cached) const;
+
+    static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
 
     std::FILE* file_ = nullptr;
     bool ownsFile_ = false;
@@ -71,6 +76,8 @@ private:
     std::vector<char> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    std::size_t nextCr_ = kUnknown;  // see nextOf()
+    std::size_t nextLf_ = kUnknown;
     uint64_t filled_ = 0;  // bytes read from the file into the buffer so far
 };
 

@@ -96,6 +96,13 @@ inline constexpr std::string_view kFileNotWritable = "Tiedostoon ei voitu kirjoi
 // Reasons of refused outputs (in parentheses after the path).
 inline constexpr std::string_view kEmptyFileName = "tiedoston nimi puuttuu";
 inline constexpr std::string_view kReadOnlyFile = "tiedosto on kirjoitussuojattu";
+// In a folder that everyone may write (with the sticky bit, as /tmp):
+// kForeignLink1 + [<link path> ] + kForeignLink2, kForeignFile1 + [<path> ] + kForeignFile2.
+inline constexpr std::string_view kForeignLink1 = "toisen käyttäjän symbolista linkkiä ";
+inline constexpr std::string_view kForeignLink2 = "ei seurata kansiossa, johon kaikki voivat kirjoittaa";
+inline constexpr std::string_view kForeignFile1 = "toisen käyttäjän tiedostoon ";
+inline constexpr std::string_view kForeignFile2 = "ei kirjoiteta kansiossa, johon kaikki voivat kirjoittaa";
+inline constexpr std::string_view kTargetChanged = "tiedosto vaihtui toiseksi kesken avaamisen";
 // A directly written output (standard output, a device) failed after part of it was written.
 inline constexpr std::string_view kOutputCutShort1 = "Tuloste jäi kesken: ";
 inline constexpr std::string_view kOutputCutShort2 = " tavua ehdittiin kirjoittaa ennen virhettä.";
@@ -125,6 +132,23 @@ inline constexpr std::string_view kBatchBadOption = "Virheellinen valinta:";
 inline constexpr std::string_view kBatchValueMissing = "arvo puuttuu";
 inline constexpr std::string_view kBatchSameOutput = "Valinnat -o ja --table nimeävät saman tiedoston:";
 inline constexpr std::string_view kBatchInterrupted = "lomitra-batch: keskeytetty; yhtään tiedostoa ei korvattu\n";
+inline constexpr std::string_view kBatchOutOfMemory = "Muisti loppui.";
+// After a failure, when an output was replaced or written: what became of
+// each, "Tulostiedosto tulos.txt korvattiin; muunnostaulu taulu.txt säilyi ennallaan."
+inline constexpr std::string_view kBatchResultFile = "tulostiedosto ";
+inline constexpr std::string_view kBatchTableFile = "muunnostaulu ";
+inline constexpr std::string_view kBatchReplaced = " korvattiin";
+inline constexpr std::string_view kBatchKept = " säilyi ennallaan";
+inline constexpr std::string_view kBatchNotCreated = " jäi luomatta";
+inline constexpr std::string_view kBatchNotWritten = " jäi kirjoittamatta";
+inline constexpr std::string_view kBatchWrittenInFull = " kirjoitettiin kokonaan";
+// kBatchCutShort1 + <bytes> + kBatchCutShort2
+inline constexpr std::string_view kBatchCutShort1 = " jäi kesken: ";
+inline constexpr std::string_view kBatchCutShort2 = " tavua ehdittiin kirjoittaa";
+// In the summary: kBatchOtherNames1 + <path> + kBatchOtherNames2, for a replaced file that had hard links.
+inline constexpr std::string_view kBatchOtherNames1 = "tiedosto ";
+inline constexpr std::string_view kBatchOtherNames2 =
+    " korvattiin uudella: sen muut nimet (kovat linkit) viittaavat yhä vanhaan sisältöön";
 inline constexpr std::string_view kBatchSameFile =
     "Tiedostoja ei voi kirjoittaa lähtötiedoston päälle eikä toistensa päälle:";
 // The progress line: "luettu 120 000 riviä (45 %)".
@@ -162,11 +186,18 @@ inline constexpr std::string_view kBatchUsage =
     "                                    vähintään 1 MiB:n perusteella)\n"
     "  -h, --help                        tämä ohje\n"
     "  --version                         ohjelman nimi ja versio\n"
+    "  --                                päättää valinnat: seuraava sana on LÄHDE,\n"
+    "                                    vaikka se alkaisi viivalla\n"
     "\n"
     "Joko --columns tai --fields on annettava.\n"
     "\n"
-    "Paluuarvo: 0 valmis; 1 tiedostoa ei voitu lukea tai kirjoittaa (mitään ei\n"
-    "kirjoitettu); 2 virheellinen valinta; 3 tiedostot kirjoitettiin, mutta joidenkin\n"
-    "rivien tulos ei mahtunut sarakkeisiin (rivit jätettiin muuntamatta); 128 + N\n"
-    "signaali N keskeytti ajon (yhtään tiedostoa ei korvattu).\n";
+    "Paluuarvo ja tiedostot:\n"
+    "  0        valmis: tulostiedosto ja muunnostaulu kirjoitettiin\n"
+    "  1        tiedostoa ei voitu lukea tai kirjoittaa: kumpaakaan ei korvattu\n"
+    "           (suoraan kirjoitettu tuloste, kuten vakiotuloste, voi jäädä kesken)\n"
+    "  2        virheellinen valinta: mitään ei avattu\n"
+    "  3        kuten 0, mutta joidenkin rivien tulos ei mahtunut sarakkeisiin\n"
+    "           (rivit jätettiin muuntamatta)\n"
+    "  4        tulostiedosto korvattiin, muunnostaulua ei (sen aiempi tiedosto säilyi)\n"
+    "  128 + N  signaali N keskeytti ajon ennen kuin yhtään tiedostoa korvattiin\n";
 }  // namespace lomitra::texts

@@ -7,7 +7,9 @@
 // identifier either absent or marked the same way, no field numbers; free
 // format: field numbers 0-99, the identifier's present exactly when marked),
 // a non-empty source that is one of the arguments, a non-empty output, and
-// 1-64 threads (0: the default).
+// 1-64 threads (0: the default). "--" ends the options: a source that begins
+// with "-" (other than "-" itself) comes after a "--", and arguments without
+// any "--" mean the same with one "--" added at the end.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -78,5 +80,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     if (options->help || options->version) return 0;  // answered before the other options are checked
     checkAccepted(*options, args);
+    const auto ends = std::find(args.begin(), args.end(), std::string("--"));
+    if (options->source.size() > 1 && options->source[0] == '-') {
+        LOMITRA_FUZZ_CHECK(ends != args.end() && std::find(ends + 1, args.end(), options->source) != args.end(),
+                           "a source beginning with '-' without a '--' before it");
+    }
+    if (ends == args.end()) {
+        std::vector<std::string> ended = args;
+        ended.emplace_back("--");
+        const std::optional<BatchOptions> same = lomitra::parseBatchOptions(ended, error);
+        LOMITRA_FUZZ_CHECK(same && same->source == options->source && same->output == options->output &&
+                               same->table == options->table && same->threads == options->threads &&
+                               same->layout == options->layout && same->fieldNumber == options->fieldNumber &&
+                               same->columnStart == options->columnStart &&
+                               same->columnLength == options->columnLength,
+                           "a '--' at the end changed the options");
+    }
     return 0;
 }

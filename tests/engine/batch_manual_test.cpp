@@ -63,7 +63,7 @@ TEST(BatchManual, ManualPageHasItsSectionsExitStatusesAndTwoExamples) {
                                 ".SH ESIMERKKEJÄ"}) {
         EXPECT_NE(page.find(section), std::string::npos) << section;
     }
-    for (const int status : {kBatchOk, kBatchFileError, kBatchUsageError}) {
+    for (const int status : {kBatchOk, kBatchFileError, kBatchUsageError, kBatchTableFailed}) {
         EXPECT_NE(page.find(".B " + std::to_string(status) + "\n"), std::string::npos) << "exit status " << status;
     }
     EXPECT_NE(page.find(".B 3\n"), std::string::npos) << "lines that did not fit their columns";

@@ -13,6 +13,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -329,6 +331,350 @@ TEST_F(BatchSafetyTest, NamesBeyondTheCodePage) {
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"piste_\u014b.txt", "taulu_\u00f6.txt", "tulos_\u00e5\u014b.txt"}));
+}
+
+
+// ---- Every fault of a hostile environment, one row each ---------------------
+//
+// A row sets up its own folder (in.txt holds the source line), runs the
+// program with the conversion of kkj-euref fields 2,3,1 and the row's
+// arguments ("{d}" is the row's folder), may do something while it runs,
+// and then expects an exit status, the whole of standard error and the
+// contents of files; no temporary file may be left in the folder. Rows that
+// need POSIX systems, root (files of another user) or a build without the
+// sanitizers (which cannot run under an address-space limit) are skipped
+// with their reason elsewhere.
+
+// A file that a row sets up in its folder.
+struct Planted {
+    enum class Kind { File, Folder, Link, HardLink, Fifo } kind;
+    std::string name;  // in the row's folder
+    std::string text;  // File: its bytes; Link: its target; HardLink: the file it is another name of
+    int mode = -1;     // permission bits (with the sticky bit); -1 the default
+    int owner = -1;    // user and group; -1 this process's
+    int group = -1;    // another group than the owner's
+};
+
+// What a row's file must hold afterwards.
+struct Expected {
+    std::string name;
+    std::string contents;  // kAbsent: it must not exist; kNewTable: a table with the point
+    int mode = -1;         // permission bits, where it matters
+};
+const std::string kAbsent = "<absent>";
+const std::string kNewTable = "<the new table>";
+
+enum Needs : unsigned { kPosix = 1, kRoot = 2, kNoSanitizer = 4 };
+
+struct FaultRow {
+    std::string fault;
+    unsigned needs = 0;
+    std::vector<Planted> setup;
+    std::vector<std::string> args;  // after the conversion options
+    BatchRunOptions run;            // input, output and workingFolder with "{d}" too
+    enum class During {
+        Nothing,
+        SignalWhileWriting,  // the source a FIFO: `signal` once both temporary files exist
+        SignalOnceReplaced,  // `signal` once both files are replaced, while the summary waits on a full pipe
+    } during = During::Nothing;
+    int signal = 0;
+    bool errorToClosedPipe = false;
+    int status = 0;
+    std::vector<Expected> after;
+    std::string err;  // the whole of standard error
+};
+
+std::string expanded(std::string text, const std::string& folder) {
+    for (std::size_t at = text.find("{d}"); at != std::string::npos; at = text.find("{d}", at + folder.size())) {
+        text.replace(at, 3, folder);
+    }
+    return text;
+}
+
+class BatchFaultTable : public BatchSafetyTest {
+protected:
+    // Why `needs` cannot be met here, or nothing.
+    static std::string unmet(unsigned needs) {
+#ifdef _WIN32
+        if (needs != 0) return "POSIX files, descriptors, signals and limits";
+#else
+        if ((needs & kRoot) != 0 && ::geteuid() != 0) return "files of another user need root";
+#endif
+#ifdef LOMITRA_SANITIZE
+        if ((needs & kNoSanitizer) != 0) return "AddressSanitizer cannot run under an address-space limit";
+#endif
+        return {};
+    }
+
+    void plant(const std::string& folder, const Planted& p) const {
+        const std::string at = folder + "/" + p.name;
+        switch (p.kind) {
+            case Planted::Kind::File: write(at, p.text); break;
+            case Planted::Kind::Folder: std::filesystem::create_directories(nativePath(at)); break;
+            case Planted::Kind::HardLink:
+                std::filesystem::create_hard_link(nativePath(folder + "/" + p.text), nativePath(at));
+                break;
+#ifndef _WIN32
+            case Planted::Kind::Link: std::filesystem::create_symlink(expanded(p.text, folder), at); break;
+            case Planted::Kind::Fifo: ASSERT_EQ(::mkfifo(at.c_str(), 0644), 0); break;
+#else
+            default: FAIL() << "POSIX only";
+#endif
+        }
+#ifndef _WIN32
+        if (p.mode >= 0) {
+            ASSERT_EQ(::chmod(at.c_str(), static_cast<mode_t>(p.mode)), 0) << at;
+        }
+        if (p.owner >= 0 || p.group >= 0) {
+            const int group = p.group >= 0 ? p.group : p.owner;
+            ASSERT_EQ(::lchown(at.c_str(), static_cast<uid_t>(p.owner), static_cast<gid_t>(group)), 0) << at;
+        }
+#endif
+    }
+
+    // Every name under `folder` that is a temporary file of the program.
+    static std::vector<std::string> temporaries(const std::string& folder) {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(nativePath(folder))) {
+            const std::string name = utf8Name(entry.path().filename());
+            if (name.find(".lomitra-") != std::string::npos) found.push_back(name);
+        }
+        return found;
+    }
+
+    // Waits (at most 20 s) until `done` holds.
+    static bool waitFor(const std::function<bool()>& done) {
+        for (int i = 0; i < 2000; ++i) {
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    void runRow(const FaultRow& row, const std::string& folder) {
+        std::filesystem::create_directories(nativePath(folder));
+        std::filesystem::permissions(nativePath(folder), std::filesystem::perms::all);
+        write(folder + "/in.txt", kSourceLine + "\r\n");
+        for (const Planted& p : row.setup) {
+            plant(folder, p);
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+        std::vector<std::string> command{"--direction", "kkj-euref", "--fields", "2,3,1"};
+        for (const std::string& a : row.args) command.push_back(expanded(a, folder));
+        BatchRunOptions run = row.run;
+        run.input = expanded(run.input, folder);
+        run.output = expanded(run.output, folder);
+        run.workingFolder = expanded(run.workingFolder, folder);
+        BatchProcess done;
+#ifdef _WIN32
+        done = runBatch(command, run);
+#else
+        // Standard error into a pipe: one whose reader is gone, or one so full
+        // that the summary waits in it.
+        int pipe[2] = {-1, -1};
+        std::size_t filler = 0;
+        if (row.errorToClosedPipe || row.during == FaultRow::During::SignalOnceReplaced) {
+            ASSERT_EQ(::pipe(pipe), 0);
+            if (row.errorToClosedPipe) {
+                ::close(pipe[0]);
+                pipe[0] = -1;
+            } else {
+                ::fcntl(pipe[1], F_SETFL, O_NONBLOCK);
+                const std::string bytes(4096, 'x');
+                for (std::size_t chunk : {bytes.size(), std::size_t{1}}) {
+                    for (ssize_t n = 0; (n = ::write(pipe[1], bytes.data(), chunk)) > 0;) filler += static_cast<std::size_t>(n);
+                }
+                ::fcntl(pipe[1], F_SETFL, 0);
+            }
+            run.errorDescriptor = pipe[1];
+        }
+        const std::string source = folder + "/source";
+        if (row.during == FaultRow::During::SignalWhileWriting) {
+            ASSERT_EQ(::mkfifo(source.c_str(), 0644), 0);
+            run.input = source;
+        }
+        const pid_t child = start(command, run);
+        ASSERT_GT(child, 0);
+        if (pipe[1] >= 0) ::close(pipe[1]);
+        if (row.during == FaultRow::During::SignalWhileWriting) {
+            const int fifo = ::open(source.c_str(), O_WRONLY);
+            EXPECT_TRUE(waitFor([&] { return temporaries(folder).size() == 2; })) << "both temporary files made";
+            ::kill(child, row.signal);
+            // An ignored signal leaves the run to finish with its source; a
+            // program that ended has no reader left, which must not end the test.
+            struct sigaction ignore {}, saved {};
+            ignore.sa_handler = SIG_IGN;
+            ::sigaction(SIGPIPE, &ignore, &saved);
+            [[maybe_unused]] const ssize_t n = ::write(fifo, (kSourceLine + "\r\n").data(), kSourceLine.size() + 2);
+            ::sigaction(SIGPIPE, &saved, nullptr);
+            ::close(fifo);
+        }
+        if (row.during == FaultRow::During::SignalOnceReplaced) {
+            EXPECT_TRUE(waitFor([&] {
+                return read(folder + "/result.txt") == kResultLine + "\r\n" && temporaries(folder).empty();
+            })) << "both files replaced";
+            ::kill(child, row.signal);
+        }
+        std::string piped;
+        if (pipe[0] >= 0) {
+            char buffer[4096];
+            for (ssize_t n = 0; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) piped.append(buffer, static_cast<std::size_t>(n));
+            ::close(pipe[0]);
+        }
+        done = wait(child);
+        if (row.during == FaultRow::During::SignalOnceReplaced) done.err = piped.substr(std::min(filler, piped.size()));
+        if (row.errorToClosedPipe) done.err = "";
+#endif
+        EXPECT_EQ(done.exitStatus, row.status) << "signal " << done.signal;
+        EXPECT_EQ(done.err, expanded(row.err, folder));
+        for (const Expected& e : row.after) {
+            const std::string at = folder + "/" + e.name;
+            if (e.contents == kAbsent) {
+                EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(nativePath(at)))) << e.name;
+            } else if (e.contents == kNewTable) {
+                EXPECT_NE(read(at).find("P10      6712263.904   3495070.508     6709447.856   494903.060"),
+                          std::string::npos)
+                    << e.name;
+            } else {
+                EXPECT_EQ(read(at), e.contents) << e.name;
+            }
+#ifndef _WIN32
+            if (e.mode >= 0) {
+                struct stat st {};
+                EXPECT_EQ(::stat(at.c_str(), &st), 0) << e.name;
+                EXPECT_EQ(st.st_mode & 07777, static_cast<unsigned>(e.mode)) << e.name;
+            }
+#endif
+        }
+        EXPECT_EQ(temporaries(folder), std::vector<std::string>{});
+    }
+};
+
+TEST_F(BatchFaultTable, EveryFaultIsRefusedOrSurvivedAndLeavesNoTemporaryFile) {
+    using K = Planted::Kind;
+    using During = FaultRow::During;
+    constexpr int kOther = 65534;  // nobody: another user than root (a third is daemon, 1)
+    const std::string result = kResultLine + "\r\n";
+    const std::string summary = "muunnettu 1 pistettä, 0 riviä ei muunnettu\n";
+    const std::string nothing = " Mitään ei tulostettu; aiempi tiedosto säilyi ennallaan.\n";
+    const std::string notWritable = "lomitra-batch: Tiedostoon ei voitu kirjoittaa: ";
+    const std::string foreignLink = "(toisen käyttäjän symbolista linkkiä ei seurata kansiossa, johon kaikki voivat kirjoittaa)";
+    const std::string foreignFile = "(toisen käyttäjän tiedostoon ei kirjoiteta kansiossa, johon kaikki voivat kirjoittaa)";
+    const std::string badDescriptor = "(tiedostokuvaaja ei ole auki tälle toiminnolle)";
+    const Planted sticky{K::Folder, "tmp", "", 01777};
+    const Planted oldResult{K::File, "result.txt", "old result\r\n", 0666};
+    const Planted oldTable{K::File, "table.txt", "old table\r\n", 0666};
+    const std::vector<Expected> oldFiles{{"result.txt", "old result\r\n"}, {"table.txt", "old table\r\n"}};
+    const std::vector<std::string> bothFiles{"-o", "{d}/result.txt", "--table", "{d}/table.txt", "{d}/in.txt"};
+    const std::vector<std::string> bothFromInput{"-o", "{d}/result.txt", "--table", "{d}/table.txt", "-"};
+    const std::string longName(250, 'n');
+    const auto with = [](void (*change)(BatchRunOptions&)) {
+        BatchRunOptions options;
+        change(options);
+        return options;
+    };
+
+    std::vector<FaultRow> rows = {
+        // A link, file or FIFO planted by another user in a sticky folder.
+        {"another user's link to a root-only file", kPosix | kRoot,
+         {sticky, {K::File, "secret", "root only\n", 0600}, {K::Link, "tmp/x", "{d}/secret", -1, kOther}},
+         {"-o", "{d}/tmp/x", "{d}/in.txt"}, {}, During::Nothing, 0, false, 1,
+         {{"secret", "root only\n"}}, notWritable + "{d}/tmp/x " + foreignLink + nothing},
+        {"a third user's link, the program not root", kPosix | kRoot,
+         {sticky, {K::File, "victim", "victim\r\n", 0666}, {K::Link, "tmp/x", "{d}/victim", -1, 1}},
+         {"-o", "{d}/tmp/x", "{d}/in.txt"}, with([](BatchRunOptions& r) { r.asRegularUser = true; }),
+         During::Nothing, 0, false, 1, {{"victim", "victim\r\n"}}, notWritable + "{d}/tmp/x " + foreignLink + nothing},
+        {"another user's dangling link", kPosix | kRoot, {sticky, {K::Link, "tmp/x", "{d}/made", -1, kOther}},
+         {"-o", "{d}/tmp/x", "{d}/in.txt"}, {}, During::Nothing, 0, false, 1,
+         {{"made", kAbsent}}, notWritable + "{d}/tmp/x " + foreignLink + nothing},
+        {"another user's link reached through a link of ours", kPosix | kRoot,
+         {sticky, {K::Link, "tmp/x", "{d}/made", -1, kOther}, {K::Link, "mine", "{d}/tmp/x"}},
+         {"-o", "{d}/mine", "{d}/in.txt"}, {}, During::Nothing, 0, false, 1, {{"made", kAbsent}},
+         notWritable + "{d}/mine (toisen käyttäjän symbolista linkkiä {d}/tmp/x ei seurata kansiossa, johon "
+                       "kaikki voivat kirjoittaa)" + nothing},
+        {"another user's regular file", kPosix | kRoot, {sticky, {K::File, "tmp/x", "theirs\n", 0666, kOther}},
+         {"-o", "{d}/tmp/x", "{d}/in.txt"}, {}, During::Nothing, 0, false, 1, {{"tmp/x", "theirs\n"}},
+         notWritable + "{d}/tmp/x " + foreignFile + nothing},
+        {"another user's FIFO (would hang)", kPosix | kRoot, {sticky, {K::Fifo, "tmp/p", "", 0666, kOther}},
+         {"-o", "{d}/tmp/p", "{d}/in.txt"}, {}, During::Nothing, 0, false, 1, {},
+         notWritable + "{d}/tmp/p " + foreignFile + nothing},
+        {"a link of the sticky folder's owner is followed", kPosix | kRoot,
+         {{K::Folder, "shared", "", 01777, kOther}, {K::Link, "shared/x", "{d}/out.txt", -1, kOther}},
+         {"-o", "{d}/shared/x", "{d}/in.txt"}, {}, During::Nothing, 0, false, 0, {{"out.txt", result}}, summary},
+        {"a link of our own in a sticky folder is followed", kPosix, {sticky, {K::Link, "tmp/x", "{d}/out.txt"}},
+         {"-o", "{d}/tmp/x", "{d}/in.txt"}, {}, During::Nothing, 0, false, 0, {{"out.txt", result}}, summary},
+
+        // Closed standard descriptors and descriptors not open.
+        {"standard input closed, source -", kPosix, {{K::File, "keep.txt", "keep\r\n"}},
+         {"-o", "{d}/keep.txt", "-"}, with([](BatchRunOptions& r) { r.closed = {0}; }), During::Nothing, 0, false, 1, {{"keep.txt", "keep\r\n"}},
+         "lomitra-batch: Lähtötiedostoa ei voitu lukea: vakiosyöte " + badDescriptor + nothing},
+        {"standard output closed, result to it", kPosix, {oldTable}, {"--table", "{d}/table.txt", "-"},
+         with([](BatchRunOptions& r) { r.input = "{d}/in.txt", r.closed = {1}; }), During::Nothing, 0, false, 1, {{"table.txt", "old table\r\n"}},
+         notWritable + "vakiotuloste " + badDescriptor + nothing},
+        {"/dev/fd/4 not open", kPosix, {oldResult}, {"-o", "{d}/result.txt", "--table", "/dev/fd/4", "{d}/in.txt"},
+         with([](BatchRunOptions& r) { r.closed = {4}; }), During::Nothing, 0, false, 1, {{"result.txt", "old result\r\n"}},
+         notWritable + "/dev/fd/4 " + badDescriptor + nothing},
+        {"standard output appended to the source", kPosix, {}, {"{d}/in.txt"},
+         with([](BatchRunOptions& r) { r.output = "{d}/in.txt", r.appendOutput = true; }), During::Nothing, 0, false, 1, {{"in.txt", kSourceLine + "\r\n"}},
+         "lomitra-batch: Tiedostoja ei voi kirjoittaa lähtötiedoston päälle eikä toistensa päälle: {d}/in.txt\n"},
+
+        // Messages that stay true after the first replacement.
+        {"the table cannot follow the result", kPosix | kRoot,
+         {oldResult, {K::Folder, "locked", "", 01770, -1, kOther}, {K::File, "locked/table.txt", "old table\r\n", 0666}},
+         {"-o", "{d}/result.txt", "--table", "{d}/locked/table.txt", "{d}/in.txt"}, with([](BatchRunOptions& r) { r.asRegularUser = true; }),
+         During::Nothing, 0, false, 4, {{"result.txt", result}, {"locked/table.txt", "old table\r\n"}},
+         notWritable + "{d}/locked/table.txt (ei käyttöoikeutta) Tulostiedosto {d}/result.txt korvattiin; "
+                       "muunnostaulu {d}/locked/table.txt säilyi ennallaan.\n"},
+        {"SIGTERM once both files are replaced", kPosix, {oldResult, oldTable}, bothFiles, {},
+         During::SignalOnceReplaced, SIGTERM, false, 0, {{"result.txt", result}, {"table.txt", kNewTable}}, summary},
+        {"standard error a closed pipe", kPosix, {oldResult, oldTable}, bothFiles, {}, During::Nothing, 0, true, 0,
+         {{"result.txt", result}, {"table.txt", kNewTable}}, ""},
+
+        // Other exits.
+        {"out of memory", kPosix | kNoSanitizer,
+         {oldResult, oldTable, {K::File, "in.txt", kSourceLine + " " + std::string(30 << 20, 'x') + "\r\n"}},
+         bothFiles, with([](BatchRunOptions& r) { r.addressSpaceLimit = 48L << 20; }), During::Nothing, 0, false, 1, oldFiles,
+         "lomitra-batch: Muisti loppui." + nothing},
+
+        // The small ones.
+        {"a target name of 250 bytes", 0, {}, {"-o", "{d}/" + longName, "{d}/in.txt"}, {}, During::Nothing, 0, false,
+         0, {{longName, result}}, summary},
+        {"umask 077", kPosix, {}, {"-o", "{d}/new.txt", "{d}/in.txt"}, with([](BatchRunOptions& r) { r.umask = 077; }), During::Nothing, 0, false, 0,
+         {{"new.txt", result, 0600}}, summary},
+        {"-- before a source that begins with -", 0, {{K::File, "-pisteet.txt", kSourceLine + "\r\n"}},
+         {"-o", "{d}/result.txt", "--", "-pisteet.txt"}, with([](BatchRunOptions& r) { r.workingFolder = "{d}"; }), During::Nothing, 0, false, 0,
+         {{"result.txt", result}}, summary},
+        {"a target with another hard link", 0, {oldResult, {K::HardLink, "other.txt", "result.txt"}},
+         {"-o", "{d}/result.txt", "{d}/in.txt"}, {}, During::Nothing, 0, false, 0,
+         {{"result.txt", result}, {"other.txt", "old result\r\n"}},
+         "muunnettu 1 pistettä, 0 riviä ei muunnettu\ntiedosto {d}/result.txt korvattiin uudella: sen muut nimet "
+         "(kovat linkit) viittaavat yhä vanhaan sisältöön\n"},
+    };
+#ifndef _WIN32
+    // Every signal whose default action ends the process, in the middle of a run.
+    std::vector<std::pair<const char*, int>> signals = {
+        {"SIGINT", SIGINT},     {"SIGTERM", SIGTERM},     {"SIGHUP", SIGHUP},   {"SIGQUIT", SIGQUIT},
+        {"SIGUSR1", SIGUSR1},   {"SIGUSR2", SIGUSR2},     {"SIGALRM", SIGALRM}, {"SIGVTALRM", SIGVTALRM},
+        {"SIGPROF", SIGPROF},   {"SIGXCPU", SIGXCPU},     {"SIGPIPE", SIGPIPE}, {"SIGRTMIN", SIGRTMIN}};
+    for (const auto& [name, number] : signals) {
+        rows.push_back({std::string(name) + " while writing", kPosix, {oldResult, oldTable}, bothFromInput, {},
+                        During::SignalWhileWriting, number, false, 128 + number, oldFiles,
+                        number == SIGPIPE ? "" : "lomitra-batch: keskeytetty; yhtään tiedostoa ei korvattu\n"});
+    }
+    // A file size limit is a failed write, not an end: SIGXFSZ is ignored.
+    rows.push_back({"SIGXFSZ while writing", kPosix, {oldResult, oldTable}, bothFromInput, {},
+                    During::SignalWhileWriting, SIGXFSZ, false, 0, {{"result.txt", result}, {"table.txt", kNewTable}},
+                    summary});
+#endif
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const FaultRow& row = rows[i];
+        if (const std::string why = unmet(row.needs); !why.empty()) {
+            std::cout << "[  SKIPPED ROW ] " << row.fault << ": " << why << "\n";
+            continue;
+        }
+        SCOPED_TRACE(row.fault);
+        runRow(row, path("row" + std::to_string(i)));
+    }
 }
 
 #ifdef _WIN32

@@ -41,9 +41,15 @@ struct BatchProcess {
 struct BatchRunOptions {
     std::string input;             // file for standard input; empty: none (the null device)
     std::string output;            // file for standard output; empty: none
+    std::string workingFolder;     // the child's current folder; empty: the test's
     bool asRegularUser = false;    // POSIX, when run by root: as user and group 65534 (nobody)
     long fileSizeLimit = -1;       // POSIX: RLIMIT_FSIZE in bytes; -1 none
     long processLimit = -1;        // POSIX: RLIMIT_NPROC (the user's processes and threads); -1 none
+    long addressSpaceLimit = -1;   // POSIX: RLIMIT_AS in bytes; -1 none
+    int umask = -1;                // POSIX: the child's umask; -1 the test's
+    bool appendOutput = false;     // POSIX: standard output appended to `output`, not truncated
+    int errorDescriptor = -1;      // POSIX: standard error this descriptor (a pipe) instead of the file "stderr"
+    std::vector<int> closed;       // POSIX: descriptors closed when the program starts
 };
 
 #ifdef _WIN32
@@ -125,8 +131,9 @@ inline HANDLE BatchFolderTest::start(const std::vector<std::string>& args, const
     startup.hStdOutput = open(options.output, true);
     startup.hStdError = open(path("stderr"), true);
     PROCESS_INFORMATION process{};
-    const bool started = ::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                          &startup, &process) != 0;
+    const std::wstring folder = widen(options.workingFolder);
+    const bool started = ::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                          folder.empty() ? nullptr : folder.c_str(), &startup, &process) != 0;
     for (HANDLE h : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) ::CloseHandle(h);
     if (!started) {
         ADD_FAILURE() << "lomitra-batch could not be started";
@@ -163,8 +170,19 @@ inline pid_t BatchFolderTest::start(const std::vector<std::string>& args, const 
         ::close(opened);
     };
     redirect(options.input.empty() ? "/dev/null" : options.input, O_RDONLY, 0);
-    redirect(options.output.empty() ? "/dev/null" : options.output, O_WRONLY | O_CREAT | O_TRUNC, 1);
-    redirect(errPath, O_WRONLY | O_CREAT | O_TRUNC, 2);
+    redirect(options.output.empty() ? "/dev/null" : options.output,
+             O_WRONLY | O_CREAT | (options.appendOutput ? O_APPEND : O_TRUNC), 1);
+    if (options.errorDescriptor >= 0) {
+        if (::dup2(options.errorDescriptor, 2) < 0) ::_exit(120);
+    } else {
+        redirect(errPath, O_WRONLY | O_CREAT | O_TRUNC, 2);
+    }
+    if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0) ::_exit(123);
+    if (options.umask >= 0) ::umask(static_cast<mode_t>(options.umask));
+    if (options.addressSpaceLimit >= 0) {
+        const rlimit limit{static_cast<rlim_t>(options.addressSpaceLimit), static_cast<rlim_t>(options.addressSpaceLimit)};
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
     if (options.fileSizeLimit >= 0) {
         const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
         ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -176,6 +194,7 @@ inline pid_t BatchFolderTest::start(const std::vector<std::string>& args, const 
     if (options.asRegularUser && ::geteuid() == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(121);
     }
+    for (const int fd : options.closed) ::close(fd);
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);

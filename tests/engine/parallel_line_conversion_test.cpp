@@ -133,7 +133,10 @@ TEST(ParallelLineConversionTest, SameLinesAsOneEngineWhateverTheThreadsAndBlocks
         {"YKJ -> ETRS-TM35FIN, fields", settingsOf(1, 0, 1), LineLayout::FreeFormat},
         {"YKJ -> geographic, columns", settingsOf(1, 1, 1), LineLayout::FixedColumns},
     };
-    const LineBlockSize blockSizes[] = {{1, 1 << 20}, {2, 1 << 20}, {7, 1 << 20}, {512, 100}, {}};
+    // Also: the point lines (39 bytes) "long", converted on the calling thread
+    // between blocks of the others; and a budget that holds one block in flight.
+    const LineBlockSize blockSizes[] = {{1, 1 << 20}, {2, 1 << 20}, {7, 1 << 20}, {512, 100},
+                                        {7, 1 << 20, 30},       {5, 1 << 20, 1 << 20, 100}, {}};
     unsigned seed = 154;
     for (const Case& c : cases) {
         const std::vector<std::string> lines = mixedLines(c.settings.direction, ++seed);
@@ -151,7 +154,9 @@ TEST(ParallelLineConversionTest, SameLinesAsOneEngineWhateverTheThreadsAndBlocks
                 for (const LineBlockSize& size : blockSizes) {
                     SCOPED_TRACE(std::string(c.name) + (withTable ? ", table" : "") + ", threads " +
                                  std::to_string(threads) + ", blocks of " + std::to_string(size.lines) +
-                                 " lines or " + std::to_string(size.bytes) + " bytes");
+                                 " lines or " + std::to_string(size.bytes) + " bytes, long lines " +
+                                 std::to_string(size.longLine) + ", " + std::to_string(size.bytesInFlight) +
+                                 " bytes in flight");
                     const std::vector<Line> got = inParallel(c, lines, withTable, threads, size);
                     ASSERT_EQ(got.size(), expected.size());
                     std::size_t differing = 0;

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <csignal>
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -19,6 +21,7 @@
 
 #include "batch/batch_converter.h"
 #include "batch/batch_options.h"
+#include "engine/interrupt_cleanup.h"
 #include "engine/native_file.h"
 #include "tests/support/temp_folder.h"
 
@@ -122,6 +125,29 @@ TEST(ProgressLineTest, ShowsAfterASecondRedrawsTwiceASecondAndIsWiped) {
     EXPECT_EQ(all.find('\n'), std::string::npos) << "never a new line";
     progress.clear();
     EXPECT_EQ(out.text(), all) << "wiped once";
+}
+
+// An interrupt's message starts a line of its own: after a drawn line the
+// handler ends it; after a wiped one there is nothing to end.
+TEST(ProgressLineTest, AnInterruptEndsADrawnLineBeforeItsMessage) {
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX signals; a console event cannot be raised in a test";
+#else
+    for (const bool wiped : {false, true}) {
+        auto interrupt = [wiped] {
+            installInterruptCleanup("keskeytetty\n");
+            ScriptedClock time;
+            ProgressLine progress(stderr, true, -1, time.clock());
+            time.now += 2;
+            int64_t bytes = 0;
+            readLines(progress, ProgressLine::kLinesPerLook, bytes);
+            if (wiped) progress.clear();
+            std::raise(SIGINT);
+        };
+        EXPECT_EXIT(interrupt(), ::testing::ExitedWithCode(128 + SIGINT),
+                    wiped ? "\r {18}\rkeskeytetty\n$" : "\rluettu 1 024 riviä\nkeskeytetty\n$");
+    }
+#endif
 }
 
 TEST(ProgressLineTest, NothingWithoutATerminalOrBeforeTheFirstLook) {
