@@ -179,7 +179,9 @@ TEST_F(SourceEncodingTest, AStreamIsDecidedFromItsFirstLineBeyondAscii) {
         std::string expected;
         for (int i = 0; i < asciiLines; ++i) source += ascii, expected += asciiOut;
         write(path("in.txt"), source + letters + letters);
-        testing::BatchRunOptions stream{path("in.txt"), path("out.txt")};
+        testing::BatchRunOptions stream;
+        stream.input = path("in.txt");
+        stream.output = path("out.txt");
         ASSERT_EQ(runBatch({"--direction", "kkj-euref", "--columns", "9:11,21:11,1:8", "--table", path("t.txt"), "-"},
                            stream).exitStatus, 0);
         EXPECT_TRUE(read(path("out.txt")) == expected + lettersOut + lettersOut) << "letters, and their columns";
