@@ -88,9 +88,7 @@ ConversionEngine::ConversionEngine(const ConversionSettings& settings, DatumTran
       datum_(datum),
       state_(state),
       unsuitableText_(utf8ToCp1252(texts::kUnsuitableCoordinates)),
-      missingText_(utf8ToCp1252(texts::kSourceCoordinatesMissing)) {
-    datum_.ellipsoids().initEllipsoids();
-}
+      missingText_(utf8ToCp1252(texts::kSourceCoordinatesMissing)) {}
 
 void ConversionEngine::convertPoint() {
     ConversionState& s = state_;
@@ -135,7 +133,7 @@ void ConversionEngine::convertPoint() {
         return;
     }
 
-    const Ellipsoid& grs80 = datum_.ellipsoids().at(kGrs80);
+    const Ellipsoid& grs80 = standardEllipsoids().at(kGrs80);
 
     // 7. A plane EUREF-FIN source goes into ETRS-TM35FIN.
     if (eurefToKkj && !cfg.geographicSource()) {
