@@ -6,11 +6,8 @@
 // map sheets from the work-plane point, re-project a plane EUREF-FIN result
 // into its zone and write the two 14-character result texts.
 //
-// Re-projections between ETRS89 zones run on GRS80 through the unit-scale
-// transverse Mercator (tmForward / tmInverse); the zone's scale factor and
-// false easting are applied here:
-//   ETRS-TM34/35/36: central meridian 21/27/33 deg, scale 0.9996, E0 500 000 m;
-//   ETRS-GKn:        central meridian n deg, scale 1, E0 n * 1 000 000 + 500 000 m.
+// The numbers between reading and writing the texts (the zones and the datum
+// transformation) are those of convertPointNumbers (point_conversion.h).
 //
 // Guards beyond the plain order of work, each refusing the point the same way
 // as a point outside the accepted area:
@@ -27,20 +24,16 @@
 
 #include "engine/coordinate_text.h"
 #include "engine/map_sheet.h"
+#include "engine/point_conversion.h"
 #include "engine/rebuild_line.h"
 #include "engine/text_trim.h"
 #include "engine/texts.h"
 #include "geodesy/ellipsoid.h"
-#include "geodesy/transverse_mercator.h"
 
 namespace lomitra {
 namespace {
 
-constexpr double kRho = kDegreesPerRadian;   // degrees per radian
-constexpr double kTmScale = 0.9996;          // ETRS-TMnn scale on the central meridian
-constexpr double kFalseEasting = 500000.0;   // metres
-constexpr double kZonePrefix = 1000000.0;    // metres per zone number in the east value
-constexpr double kHighestGkZone = 32.0;      // ETRS-GK19 ... ETRS-GK32
+constexpr double kRho = kDegreesPerRadian;  // degrees per radian
 
 // Appends `text` padded with spaces and cut to `width` characters (never
 // inside a UTF-8 character).
@@ -103,9 +96,7 @@ ConversionEngine::ConversionEngine(const ConversionSettings& settings, DatumTran
       datum_(datum),
       state_(state),
       cp1252Messages_(messagesIn(TextEncoding::Cp1252)),
-      utf8Messages_(messagesIn(TextEncoding::Utf8)) {
-    datum_.ellipsoids().initEllipsoids();
-}
+      utf8Messages_(messagesIn(TextEncoding::Utf8)) {}
 
 ConversionEngine::Messages ConversionEngine::messagesIn(TextEncoding encoding) {
     return {fromUtf8(texts::kUnsuitableCoordinates, encoding), fromUtf8(texts::kSourceCoordinatesMissing, encoding),
@@ -126,17 +117,10 @@ void ConversionEngine::convertPoint() {
     // 2. Below 9 characters the input is short: fewer decimals in the result.
     s.sourceLength = static_cast<int32_t>(trimSpaces(s.pointText[0]).size());
 
-    // 3. Direction codes of transformDatum.
-    const bool eurefToKkj = cfg.eurefToKkj();
-    const int32_t directionCode = eurefToKkj ? kEurefToKkj : kKkjToEuref;
-    int32_t resultCode = eurefToKkj ? cfg.resultZone : 0;
-
     // 4. Source numbers; both are always read, so both texts get their decimal point.
-    int32_t sourceCode = 0;
     double c1 = 0.0;  // north (metres) or latitude (radians)
     double c2 = 0.0;  // east (metres) or longitude (radians)
     if (cfg.geographicSource()) {
-        sourceCode = kGeographicCode;
         c1 = angleToDegrees(parseNumber(s.pointText[0]), cfg.sourceFormat, s.message) / kRho;
         c2 = angleToDegrees(parseNumber(s.pointText[1]), cfg.sourceFormat, s.message) / kRho;
     } else {
@@ -144,59 +128,18 @@ void ConversionEngine::convertPoint() {
         c2 = parseNumber(s.pointText[1]);
     }
 
-    // 5. A geographic result is asked for in radians.
-    if (cfg.geographicResult()) resultCode = kGeographicCode;
-
     // 6. Minutes or seconds out of range.
     if (!s.message.empty()) {
         refuse(messages().minutesSeconds);
         return;
     }
-    // An overflow ("1e999") or NaN is no coordinate.
-    if (!std::isfinite(c1) || !std::isfinite(c2)) {
-        refuse(messages().unsuitable);
-        return;
-    }
 
-    const Ellipsoid& grs80 = datum_.ellipsoids().at(kGrs80);
-
-    // 7. A plane EUREF-FIN source goes into ETRS-TM35FIN.
-    if (eurefToKkj && !cfg.geographicSource()) {
-        const int32_t v = cfg.sourceZone;
-        double latitude = 0.0;
-        double dLongitude = 0.0;  // radians from the source central meridian
-        if (v != 0 && v != 2) {
-            // ETRS-TM35FIN, or ETRS-GKn when the east value carries a zone prefix above 10.
-            const double n = std::floor(c2 / kZonePrefix);
-            if (n > 10.0) {
-                if (n > kHighestGkZone) {  // no such ETRS-GK zone
-                    refuse(messages().unsuitable);
-                    return;
-                }
-                tmInverse(grs80, c1, c2 - n * kZonePrefix - kFalseEasting, latitude, dLongitude);
-                tmForward(grs80, latitude, (n - 27.0) / kRho + dLongitude, c1, c2);
-                c1 = c1 * kTmScale;
-                c2 = c2 * kTmScale + kFalseEasting;
-            }
-        } else {
-            // ETRS-TM34 (v 0, meridian 21) or ETRS-TM36 (v 2, meridian 33).
-            tmInverse(grs80, c1 / kTmScale, (c2 - kFalseEasting) / kTmScale, latitude, dLongitude);
-            tmForward(grs80, latitude, (6.0 * v - 6.0) / kRho + dLongitude, c1, c2);
-            c1 = c1 * kTmScale;
-            c2 = c2 * kTmScale + kFalseEasting;
-        }
-        if (!std::isfinite(c1) || !std::isfinite(c2)) {
-            refuse(messages().unsuitable);
-            return;
-        }
-    }
-
-    // 8. The datum transformation; statuses above 100 refuse the point.
+    // 3, 5, 7, 8, 10. The numbers through the zones and the datum transformation
+    // (point_conversion.h); a point outside the accepted area is refused.
     double r1 = 0.0;
     double r2 = 0.0;
-    const DatumStatus status =
-        datum_.transformDatum(directionCode, sourceCode, resultCode, c1, c2, r1, r2);
-    if (static_cast<int32_t>(status) > 100 || !std::isfinite(r1) || !std::isfinite(r2)) {
+    const DatumStatus status = convertPointNumbers(cfg, datum_, c1, c2, r1, r2);
+    if (status == DatumStatus::OutsideArea) {
         refuse(messages().unsuitable);
         return;
     }
@@ -210,26 +153,6 @@ void ConversionEngine::convertPoint() {
         s.kkjSheet.append("   ");
         s.utmSheet = utmSheetId(sheet.eurefN, sheet.eurefE);
         s.utmSheet.push_back(' ');
-    }
-
-    // 10. A plane EUREF-FIN result leaves ETRS-TM35FIN for its zone.
-    if (!cfg.geographicResult() && !eurefToKkj) {
-        const int32_t b = cfg.resultZone;
-        const int32_t n = b + 16;  // ETRS-GKn for b = 3 ... 16
-        double latitude = 0.0;
-        double dLongitude = 0.0;  // radians from 27 deg
-        if (b != 0 && b != 2) {
-            if (n > 18) {
-                tmInverse(grs80, r1 / kTmScale, (r2 - kFalseEasting) / kTmScale, latitude, dLongitude);
-                tmForward(grs80, latitude, (27.0 - n) / kRho + dLongitude, r1, r2);
-                r2 = n * kZonePrefix + r2 + kFalseEasting;  // scale 1: north unchanged
-            }
-        } else {
-            tmInverse(grs80, r1 / kTmScale, (r2 - kFalseEasting) / kTmScale, latitude, dLongitude);
-            tmForward(grs80, latitude, (6.0 - 6.0 * b) / kRho + dLongitude, r1, r2);
-            r1 = r1 * kTmScale;
-            r2 = r2 * kTmScale + kFalseEasting;
-        }
     }
 
     // 11. Geographic result: degrees in the chosen notation; 12. plane

@@ -49,9 +49,7 @@ struct ResultFileTally {
 
 class ConversionEngine {
 public:
-    // The engine reads `settings` at every point and never copies it. The
-    // ellipsoid table of `datum` is set up here, so the engine's own
-    // projections work before the first transformation.
+    // The engine reads `settings` at every point and never copies it.
     ConversionEngine(const ConversionSettings& settings, DatumTransformation& datum,
                      ConversionState& state);
 

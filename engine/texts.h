@@ -17,6 +17,22 @@ inline constexpr std::string_view kUnsuitableCoordinates =
 inline constexpr std::string_view kMinutesSeconds = "minuutit ja sekunnit oltava välillä 0-60";
 inline constexpr std::string_view kSourceCoordinatesMissing = "lähtökoordinaatit puuttuvat";
 
+// Errors of the library (lomitra.hpp, lomitra.h). Developers read them, in the
+// language of the interface itself: English.
+// kUnknownCrs1 + <name> + kUnknownCrs2 + <the accepted names, ", " between>
+inline constexpr std::string_view kUnknownCrs1 = "unknown coordinate reference system \"";
+inline constexpr std::string_view kUnknownCrs2 = "\"; the accepted names are ";
+// <name> + kTargetOnly
+inline constexpr std::string_view kTargetOnly =
+    " can only be a target: it puts each point into its own KKJ zone and names no zone to "
+    "read points from; give the source's zone (KKJ0 ... KKJ5, YKJ) instead";
+inline constexpr std::string_view kNoPoints = "north or east is a null pointer";
+inline constexpr std::string_view kStrideTooSmall = "a stride is below the size of a double";
+inline constexpr std::string_view kStatusesDoNotMatch = "the statuses are not one per point";
+inline constexpr std::string_view kNegativeThreads = "the number of threads is below 0";
+inline constexpr std::string_view kNoName = "a system's name is a null pointer";
+inline constexpr std::string_view kUnknownError = "unknown error";
+
 // Conversion window.
 inline constexpr std::string_view kCoordinatesNotGiven = "Lähtökoordinaatteja ei ole vielä annettu.";
 inline constexpr std::string_view kColumnsNotDefined =

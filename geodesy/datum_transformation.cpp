@@ -19,9 +19,7 @@
 //   network. The built-in network has none.
 #include "geodesy/datum_transformation.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstddef>
 
 #include "geodesy/geocentric.h"
 #include "geodesy/transverse_mercator.h"
@@ -39,13 +37,15 @@ constexpr double kKkjWorkFalseEasting = 3500000.0;  // KKJ zone 3
 constexpr double kTm35Scale = 0.9996;
 constexpr double kTm35FalseEasting = 500000.0;
 
-// Inclusive bounds; written so that NaN fails them.
+// Inclusive bounds; written so that NaN fails.
 bool within(double value, double lowest, double highest) {
     return value >= lowest && value <= highest;
 }
 
-bool insideAcceptedArea(int32_t directionCode, int32_t sourceCode,
-                        double coordinate1, double coordinate2) {
+}  // namespace
+
+bool insideAcceptedArea(int32_t directionCode, int32_t sourceCode, double coordinate1,
+                        double coordinate2) {
     if (sourceCode == kGeographicCode) {
         return within(coordinate1, 0.98, 1.26) && within(coordinate2, 0.27, 0.64);
     }
@@ -55,51 +55,78 @@ bool insideAcceptedArea(int32_t directionCode, int32_t sourceCode,
     return within(coordinate1, 6000000.0, 8000000.0) && eastOk;
 }
 
-// The affine parameters of triangle `triangle` for directionCode `direction`
-// (JHS 154): false for a triangle of zero area or zero north extent.
-bool affineParametersOf(const TriangulationNetwork& net, int32_t direction, int32_t triangle,
-                        AffineParameters& parameters) {
-    const NetworkTriangle& t = net.triangle(triangle);
-    // Source columns 2d-1, 2d; target columns 5-2d, 6-2d.
-    const int sx = 2 * direction - 1;
-    const int sy = 2 * direction;
-    const int tx = 5 - 2 * direction;
-    const int ty = 6 - 2 * direction;
-
-    // Edge 1 from A to B, edge 2 from B to C: start minus end.
-    const double dx1 = net.coordinate(t.first, sx) - net.coordinate(t.second, sx);
-    const double dy1 = net.coordinate(t.first, sy) - net.coordinate(t.second, sy);
-    const double dX1 = net.coordinate(t.first, tx) - net.coordinate(t.second, tx);
-    const double dY1 = net.coordinate(t.first, ty) - net.coordinate(t.second, ty);
-    const double dx2 = net.coordinate(t.second, sx) - net.coordinate(t.third, sx);
-    const double dy2 = net.coordinate(t.second, sy) - net.coordinate(t.third, sy);
-    const double dX2 = net.coordinate(t.second, tx) - net.coordinate(t.third, tx);
-    const double dY2 = net.coordinate(t.second, ty) - net.coordinate(t.third, ty);
-
-    const double D = dy1 * dx2 - dy2 * dx1;
-    // A triangle of zero area (or zero north extent) has no affine transformation.
-    if (D == 0.0 || (dx1 == 0.0 && dx2 == 0.0)) return false;
-
-    AffineParameters p;
-    p.a2 = (dX1 * dx2 - dX2 * dx1) / D;
-    p.b2 = (dY1 * dx2 - dY2 * dx1) / D;
-    // Divide by the source north difference of larger magnitude; a tie takes edge 2.
-    if (std::fabs(dx2) >= std::fabs(dx1)) {
-        p.a1 = (dX2 - dy2 * p.a2) / dx2;
-        p.b1 = (dY2 - dy2 * p.b2) / dx2;
+void intoWorkPlane(WorkPlane plane, bool geographic, double coordinate1, double coordinate2,
+                   double& x, double& y) {
+    const EllipsoidTable& ellipsoids = standardEllipsoids();
+    if (geographic) {
+        if (plane == WorkPlane::Ykj) {
+            double east = 0.0;
+            tmForward(ellipsoids.at(kHayford), coordinate1, coordinate2 - kCentralMeridian, x, east);
+            y = east + kKkjWorkFalseEasting;
+        } else {
+            double north = 0.0;
+            double east = 0.0;
+            tmForward(ellipsoids.at(kGrs80), coordinate1, coordinate2 - kCentralMeridian, north, east);
+            x = kTm35Scale * north;
+            y = kTm35Scale * east + kTm35FalseEasting;
+        }
+    } else if (plane == WorkPlane::Tm35fin) {
+        x = coordinate1;
+        y = coordinate2;
     } else {
-        p.a1 = (dX1 - dy1 * p.a2) / dx1;
-        p.b1 = (dY1 - dy1 * p.b2) / dx1;
+        // KKJ plane in zone g, the first digit of I (0..5 after the area check).
+        const double g = std::trunc(coordinate2 / 1000000.0);
+        if (g == 3.0) {
+            x = coordinate1;
+            y = coordinate2;
+        } else {
+            const Ellipsoid& hayford = ellipsoids.at(kHayford);
+            double latitude = 0.0;
+            double deltaLambda = 0.0;
+            tmInverse(hayford, coordinate1, coordinate2 - g * 1000000.0 - 500000.0, latitude,
+                      deltaLambda);
+            double east = 0.0;
+            tmForward(hayford, latitude, deltaLambda + (g - 3.0) * kZoneWidth, x, east);
+            y = east + kKkjWorkFalseEasting;
+        }
     }
-    const double xA = net.coordinate(t.first, sx);
-    const double yA = net.coordinate(t.first, sy);
-    p.a0 = net.coordinate(t.first, tx) - xA * p.a1 - yA * p.a2;
-    p.b0 = net.coordinate(t.first, ty) - xA * p.b1 - yA * p.b2;
-    parameters = p;
-    return true;
 }
 
-}  // namespace
+void outOfWorkPlane(WorkPlane plane, int32_t resultCode, double X, double Y, double& result1,
+                    double& result2) {
+    if (resultCode == kGeographicCode) {
+        const EllipsoidTable& ellipsoids = standardEllipsoids();
+        double latitude = 0.0;
+        double deltaLambda = 0.0;
+        if (plane == WorkPlane::Tm35fin) {
+            tmInverse(ellipsoids.at(kGrs80), X / kTm35Scale, (Y - kTm35FalseEasting) / kTm35Scale,
+                      latitude, deltaLambda);
+        } else {
+            tmInverse(ellipsoids.at(kHayford), X, Y - kKkjWorkFalseEasting, latitude, deltaLambda);
+        }
+        result1 = latitude;
+        result2 = kCentralMeridian + deltaLambda;
+    } else if (plane == WorkPlane::Tm35fin || resultCode == 3 || resultCode >= 6) {
+        result1 = X;
+        result2 = Y;
+    } else {
+        // KKJ zone resultCode (1, 2, 4, 5), or the point's own zone (0 and below).
+        ykjIntoKkjZone(X, Y, resultCode > 0 ? resultCode : kOwnKkjZone, result1, result2);
+    }
+}
+
+void ykjIntoKkjZone(double P, double I, int32_t zone, double& north, double& east) {
+    const Ellipsoid& hayford = standardEllipsoids().at(kHayford);
+    double latitude = 0.0;
+    double deltaLambda = 0.0;
+    tmInverse(hayford, P, I - kKkjWorkFalseEasting, latitude, deltaLambda);
+    const double n = zone != kOwnKkjZone
+                         ? static_cast<double>(zone)
+                         : std::trunc(((deltaLambda * kDegreesPerRadian + 27.0) - 16.5) / 3.0);
+    double zoneEast = 0.0;
+    tmForward(hayford, latitude, deltaLambda + (3.0 - n) * kZoneWidth, north, zoneEast);
+    east = n * 1000000.0 + zoneEast + 500000.0;
+}
 
 DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t sourceCode,
                                                 int32_t resultCode, double coordinate1,
@@ -118,43 +145,12 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
         return DatumStatus::OutsideArea;
     }
 
-    const Ellipsoid& grs80 = ellipsoids_.at(kGrs80);
-    const Ellipsoid& hayford = ellipsoids_.at(kHayford);
-
     // 4. Source into the source work plane: (x, y).
+    const bool kkjSource = directionCode == kKkjToEuref;
     double x = 0.0;
     double y = 0.0;
-    if (sourceCode == kGeographicCode) {
-        if (directionCode == kKkjToEuref) {
-            double east = 0.0;
-            tmForward(hayford, coordinate1, coordinate2 - kCentralMeridian, x, east);
-            y = east + kKkjWorkFalseEasting;
-        } else {
-            double north = 0.0;
-            double east = 0.0;
-            tmForward(grs80, coordinate1, coordinate2 - kCentralMeridian, north, east);
-            x = kTm35Scale * north;
-            y = kTm35Scale * east + kTm35FalseEasting;
-        }
-    } else if (directionCode == kEurefToKkj) {
-        x = coordinate1;
-        y = coordinate2;
-    } else {
-        // KKJ plane in zone g, the first digit of I (0..5 after the area check).
-        const double g = std::trunc(coordinate2 / 1000000.0);
-        if (g == 3.0) {
-            x = coordinate1;
-            y = coordinate2;
-        } else {
-            double latitude = 0.0;
-            double deltaLambda = 0.0;
-            tmInverse(hayford, coordinate1, coordinate2 - g * 1000000.0 - 500000.0, latitude,
-                      deltaLambda);
-            double east = 0.0;
-            tmForward(hayford, latitude, deltaLambda + (g - 3.0) * kZoneWidth, x, east);
-            y = east + kKkjWorkFalseEasting;
-        }
-    }
+    intoWorkPlane(kkjSource ? WorkPlane::Ykj : WorkPlane::Tm35fin, sourceCode == kGeographicCode,
+                  coordinate1, coordinate2, x, y);
 
     // 5. The cache holds parameters of one direction only.
     if (directionCode != lastDirection_) lastTriangle_ = 0;
@@ -165,12 +161,11 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
     // order from lastTriangle would find first; the last triangle is tried on
     // its own before, since neighbouring points usually stay in it, and the
     // index then starts after it (a start past the last triangle is 1).
-    prepareDirection(directionCode);
-    const TriangleIndex& index = indexes_[static_cast<std::size_t>(directionCode - 1)];
+    const TriangleIndex& index = tables_->triangleIndex(directionCode);
     int32_t found = 0;
     if (lastTriangle_ > 0 && index.contains(lastTriangle_, x, y)) {
         found = lastTriangle_;
-    } else if (network_.triangleCount() > 0) {
+    } else if (tables_->network().triangleCount() > 0) {
         found = index.find(x, y, lastTriangle_ + 1);
     }
 
@@ -193,63 +188,24 @@ DatumStatus DatumTransformation::transformDatum(int32_t directionCode, int32_t s
     }
 
     // 9. The point in both work planes: ETRS-TM35FIN first, KKJ zone 3 second.
-    if (directionCode == kKkjToEuref) {
+    if (kkjSource) {
         sheetPoint_ = {X, Y, x, y};
     } else {
         sheetPoint_ = {x, y, X, Y};
     }
 
     // 10. Result from the target work plane.
-    if (resultCode == kGeographicCode) {
-        double latitude = 0.0;
-        double deltaLambda = 0.0;
-        if (directionCode == kKkjToEuref) {
-            tmInverse(grs80, X / kTm35Scale, (Y - kTm35FalseEasting) / kTm35Scale, latitude,
-                      deltaLambda);
-        } else {
-            tmInverse(hayford, X, Y - kKkjWorkFalseEasting, latitude, deltaLambda);
-        }
-        result1 = latitude;
-        result2 = kCentralMeridian + deltaLambda;
-    } else if (directionCode == kKkjToEuref || resultCode == 3 || resultCode >= 6) {
-        result1 = X;
-        result2 = Y;
-    } else {
-        // KKJ zone resultCode (1, 2, 4, 5), or the point's own zone (0 and below).
-        double latitude = 0.0;
-        double deltaLambda = 0.0;
-        tmInverse(hayford, X, Y - kKkjWorkFalseEasting, latitude, deltaLambda);
-        const double zone =
-            resultCode > 0
-                ? static_cast<double>(resultCode)
-                : std::trunc(((deltaLambda * kDegreesPerRadian + 27.0) - 16.5) / 3.0);
-        double north = 0.0;
-        double east = 0.0;
-        tmForward(hayford, latitude, deltaLambda + (3.0 - zone) * kZoneWidth, north, east);
-        result1 = north;
-        result2 = zone * 1000000.0 + east + 500000.0;
-    }
+    outOfWorkPlane(kkjSource ? WorkPlane::Tm35fin : WorkPlane::Ykj, resultCode, X, Y, result1, result2);
 
     // 11.
     return status;
 }
 
 void DatumTransformation::loadOnFirstUse() {
-    if (networkLoaded_) return;
-    network_.loadNetworkPoints();
-    network_.loadNetworkTriangles();
-    ellipsoids_.initEllipsoids();
+    if (tables_ != nullptr) return;
+    tables_ = &DatumTables::shared();
     lastDirection_ = 0;
     lastTriangle_ = 0;
-    networkLoaded_ = true;
-}
-
-void DatumTransformation::prepareDirection(int32_t directionCode) {
-    const auto d = static_cast<std::size_t>(directionCode - 1);
-    if (directionReady_[d]) return;
-    indexes_[d].build(network_, 2 * directionCode - 1, 2 * directionCode);
-    tabulateAffineParameters(directionCode);
-    directionReady_[d] = true;
 }
 
 void DatumTransformation::restoreTriangleCache(const TriangleCache& cache) {
@@ -257,34 +213,22 @@ void DatumTransformation::restoreTriangleCache(const TriangleCache& cache) {
     lastDirection_ = cache.direction;
     lastTriangle_ = 0;
     if (cache.direction != kKkjToEuref && cache.direction != kEurefToKkj) return;
-    prepareDirection(cache.direction);
     // A triangle that the table does not hold (or a degenerate one) is no cache.
-    if (cache.triangle < 1 || cache.triangle > network_.triangleCount()) return;
+    if (cache.triangle < 1 || cache.triangle > tables_->network().triangleCount()) return;
     lastTriangle_ = cache.triangle;
     if (!computeAffineParameters()) lastTriangle_ = 0;
 }
 
 bool DatumTransformation::computeAffineParameters() {
-    const AffineEntry& entry =
-        affineTable_[static_cast<std::size_t>(lastDirection_ - 1)][static_cast<std::size_t>(lastTriangle_ - 1)];
-    if (!entry.valid) return false;
-    affine_ = entry.parameters;
+    const AffineParameters* parameters = tables_->affineParameters(lastDirection_, lastTriangle_);
+    if (parameters == nullptr) return false;
+    affine_ = *parameters;
     return true;
 }
 
-void DatumTransformation::tabulateAffineParameters(int32_t directionCode) {
-    const int32_t count = network_.triangleCount();
-    std::vector<AffineEntry>& table = affineTable_[static_cast<std::size_t>(directionCode - 1)];
-    table.assign(static_cast<std::size_t>(std::max<int32_t>(count, 0)), AffineEntry{});
-    for (int32_t j = 1; j <= count; ++j) {
-        AffineEntry& entry = table[static_cast<std::size_t>(j - 1)];
-        entry.valid = affineParametersOf(network_, directionCode, j, entry.parameters);
-    }
-}
-
 void DatumTransformation::helmertTransform(double x, double y, double& X, double& Y) const {
-    const Ellipsoid& grs80 = ellipsoids_.at(kGrs80);
-    const Ellipsoid& hayford = ellipsoids_.at(kHayford);
+    const Ellipsoid& grs80 = standardEllipsoids().at(kGrs80);
+    const Ellipsoid& hayford = standardEllipsoids().at(kHayford);
     double latitude = 0.0;
     double deltaLambda = 0.0;
     double Xg = 0.0, Yg = 0.0, Zg = 0.0;           // geocentric, source datum

@@ -6,14 +6,16 @@
 // its own published constants. The transformation works between the two work
 // planes KKJ zone 3 (YKJ) and ETRS-TM35FIN.
 //
-// One object holds the whole module state of a run: the ellipsoid table, the
-// network tables, the one-entry triangle cache and sheetPoint.
+// The fixed tables (ellipsoids, network, triangle indexes, affine parameters)
+// are built once per process and shared (datum_tables.h). One object holds
+// only what a run of points changes: the one-entry triangle cache with its
+// affine parameters, and sheetPoint. It is cheap to make, for one point or
+// for every call; one object serves one thread at a time.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <vector>
 
+#include "geodesy/datum_tables.h"
 #include "geodesy/ellipsoid.h"
 #include "geodesy/triangle_index.h"
 #include "geodesy/triangulation_network.h"
@@ -47,11 +49,34 @@ struct TriangleCache {
     bool operator==(const TriangleCache&) const = default;
 };
 
-// X = a0 + a1 x + a2 y, Y = b0 + b1 x + b2 y; (x, y) source work plane, (X, Y) target.
-struct AffineParameters {
-    double a0 = 0, a1 = 0, a2 = 0;
-    double b0 = 0, b1 = 0, b2 = 0;
-};
+// The work plane of a datum: KKJ zone 3 (YKJ) for KKJ, ETRS-TM35FIN for EUREF-FIN.
+enum class WorkPlane : int32_t { Ykj, Tm35fin };
+
+// transformDatum's accepted area of a source (inclusive bounds; NaN fails):
+// sourceCode 9 latitude [0.98, 1.26] and longitude [0.27, 0.64] radians;
+// otherwise north [6 000 000, 8 000 000] m and east [400 000, 5 700 000] m
+// for directionCode 1 (KKJ zones 0 to 5), [-200 000, 1 000 000] m for 2.
+bool insideAcceptedArea(int32_t directionCode, int32_t sourceCode, double coordinate1,
+                        double coordinate2);
+
+// The ways into and out of the work planes that transformDatum takes, also
+// for a conversion within one datum.
+// A source of the datum of `plane` into it: latitude and longitude in
+// radians (geographic), or plane metres: KKJ in any zone, read from the
+// first digit of the east value; EUREF-FIN in ETRS-TM35FIN (unchanged).
+void intoWorkPlane(WorkPlane plane, bool geographic, double coordinate1, double coordinate2,
+                   double& x, double& y);
+// (X, Y) of `plane` into the result that resultCode chooses (as for
+// transformDatum, with `plane` the target work plane).
+void outOfWorkPlane(WorkPlane plane, int32_t resultCode, double X, double Y, double& result1,
+                    double& result2);
+
+// A YKJ point (P, I) in KKJ zone `zone` (0 to 5), or for kOwnKkjZone in the
+// zone whose central meridian lies within 1.5 deg of its longitude (the
+// western boundary belonging to the zone to its east); the east value gets
+// the zone prefix.
+inline constexpr int32_t kOwnKkjZone = -1;
+void ykjIntoKkjZone(double P, double I, int32_t zone, double& north, double& east);
 
 class DatumTransformation {
 public:
@@ -66,18 +91,17 @@ public:
 
     const SheetPoint& sheetPoint() const { return sheetPoint_; }
 
-    // The ellipsoid table; the settings window sets it up at start-up so
+    // The ellipsoid table, set up from the start (standardEllipsoids), so
     // that the engine's own projections work before the first transformation.
-    EllipsoidTable& ellipsoids() { return ellipsoids_; }
-    const EllipsoidTable& ellipsoids() const { return ellipsoids_; }
+    const EllipsoidTable& ellipsoids() const { return standardEllipsoids(); }
 
-    // Inspection of the module state.
-    bool networkLoaded() const { return networkLoaded_; }
-    const TriangulationNetwork& network() const { return network_; }
-    // The triangle index of the source work plane of directionCode 1 or 2;
-    // built at the first transformation in that direction (empty before).
+    // Inspection of the module state. The network counts as loaded from this
+    // object's first transformation (or restoreTriangleCache) on.
+    bool networkLoaded() const { return tables_ != nullptr; }
+    const TriangulationNetwork& network() const { return DatumTables::shared().network(); }
+    // The triangle index of the source work plane of directionCode 1 or 2.
     const TriangleIndex& triangleIndex(int32_t directionCode) const {
-        return indexes_[static_cast<std::size_t>(directionCode - 1)];
+        return DatumTables::shared().triangleIndex(directionCode);
     }
     int32_t lastDirection() const { return lastDirection_; }
     int32_t lastTriangle() const { return lastTriangle_; }
@@ -95,32 +119,17 @@ public:
     void helmertTransform(double x, double y, double& X, double& Y) const;
 
 private:
-    // Fills affine_ for lastTriangle_ and lastDirection_; false for a
-    // degenerate triangle, which then counts as not containing the point.
-    // The parameters come from a table computed by the same formulas at the
-    // first use of the direction, so that a file in random order does not
-    // recompute them.
+    // Fills affine_ for lastTriangle_ and lastDirection_ from the shared
+    // table; false for a degenerate triangle, which then counts as not
+    // containing the point.
     bool computeAffineParameters();
-    void tabulateAffineParameters(int32_t directionCode);
-    // The network tables and ellipsoids at the first use, with an empty cache.
+    // The shared tables at the first use, with an empty cache.
     void loadOnFirstUse();
-    // The triangle index and affine table of directionCode at its first use.
-    void prepareDirection(int32_t directionCode);
 
-    struct AffineEntry {
-        AffineParameters parameters;
-        bool valid = false;  // false for a degenerate triangle
-    };
-
-    EllipsoidTable ellipsoids_;
-    TriangulationNetwork network_;
-    std::array<TriangleIndex, 2> indexes_;  // by directionCode - 1: KKJ zone 3, ETRS-TM35FIN
-    std::array<bool, 2> directionReady_{};  // index and affine table built
-    bool networkLoaded_ = false;
+    const DatumTables* tables_ = nullptr;  // the shared tables once loaded
     int32_t lastDirection_ = 0;
     int32_t lastTriangle_ = 0;
     AffineParameters affine_;
-    std::array<std::vector<AffineEntry>, 2> affineTable_;  // by directionCode - 1, triangle - 1
     SheetPoint sheetPoint_;
 };
 

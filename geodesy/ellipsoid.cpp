@@ -32,4 +32,13 @@ void EllipsoidTable::initEllipsoids() {
     entries_[kHayford - 1] = makeEllipsoid(6378388.0, 297.0);
 }
 
+const EllipsoidTable& standardEllipsoids() {
+    static const EllipsoidTable table = [] {
+        EllipsoidTable t;
+        t.initEllipsoids();
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace lomitra

@@ -61,4 +61,8 @@ private:
     std::array<Ellipsoid, 2> entries_{};
 };
 
+// The table as initEllipsoids fills it, built once per process (safely on any
+// thread) and never changed afterwards: what the transformations read.
+const EllipsoidTable& standardEllipsoids();
+
 }  // namespace lomitra

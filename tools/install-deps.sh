@@ -3,7 +3,7 @@
 # or the ones named as arguments (the checks that need more tools name theirs).
 set -euo pipefail
 packages=(g++ cmake make googletest libgtest-dev libbenchmark-dev qt6-base-dev
-          libqt6printsupport6 fonts-liberation desktop-file-utils dpkg-dev lintian)
+          libqt6printsupport6 fonts-liberation desktop-file-utils dpkg-dev lintian gcc pkgconf)
 if (($#)); then packages=("$@"); fi
 missing=()
 for p in "${packages[@]}"; do

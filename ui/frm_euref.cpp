@@ -179,7 +179,6 @@ void frmEuref::Form_Load() {
     AsetaMuunnos1();
     AsetaMuunnos2();
     storeSettings();
-    program_.datum().ellipsoids().initEllipsoids();
     fitListsToTheirItems();
 }
 

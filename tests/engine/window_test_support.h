@@ -105,7 +105,6 @@ inline constexpr std::size_t kHeadingCount = 8;
 // ETRS-TM35FIN -> KKJ zone 3 (plane to plane) unless a test changes them.
 struct WindowFixture {
     WindowFixture() {
-        datum.ellipsoids().initEllipsoids();
         settings.direction = 0;
         settings.sourceKind = 0;
         settings.sourceZone = 1;

@@ -2,8 +2,8 @@
 # Installs the build into a temporary folder (DESTDIR) and checks what a
 # desktop gets: both programs, the desktop entry (desktop-file-validate), the
 # icon and the manual pages (rendered by man -l where man is installed); then
-# builds the Debian package with cpack and checks its files and dependencies,
-# and that lintian reports no error in it.
+# builds the Debian package with cpack and checks its files (the library's
+# among them) and dependencies, and that lintian reports no error in it.
 # Usage: check_install.sh BUILD_DIR VERSION WITH_WINDOWS(ON/OFF)
 set -euo pipefail
 build=$1
@@ -66,6 +66,12 @@ if command -v dpkg-shlibdeps >/dev/null; then
               ./usr/share/doc/lomitra/copyright ./usr/share/doc/lomitra/changelog.gz; do
     grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
   done
+  # The library for other programs: itself, its headers, CMake package and pkg-config file.
+  for path in './usr/lib[^ ]*/liblomitra\.so\.1' './usr/include/lomitra/lomitra\.hpp' './usr/include/lomitra/lomitra\.h' \
+              './usr/lib[^ ]*/cmake/Lomitra/LomitraConfig\.cmake' './usr/lib[^ ]*/pkgconfig/lomitra\.pc'; do
+    grep -qE " $path( ->.*)?\$" <<<"$contents" || fail "the package lacks $path"
+  done
+  dpkg-deb -I "$package" shlibs | grep -q '^liblomitra 1 lomitra' || fail "the package has no shlibs for liblomitra"
   depends=$(dpkg-deb -f "$package" Depends)
   grep -q 'libstdc++6' <<<"$depends" || fail "the package does not depend on the C++ runtime: $depends"
   if [[ ${#programs[@]} -eq 2 ]]; then
@@ -84,4 +90,4 @@ if command -v dpkg-shlibdeps >/dev/null; then
 else
   echo "dpkg-shlibdeps (dpkg-dev) is not installed: no Debian package was built"
 fi
-echo "installed and packaged: ${programs[*]}, desktop entry, icon, manual page"
+echo "installed and packaged: ${programs[*]}, desktop entry, icon, manual page, liblomitra"
