@@ -4,20 +4,21 @@
 
 #include <cerrno>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "batch/source_encoding.h"
 
-#include "engine/conversion_engine.h"
-#include "engine/interrupt_cleanup.h"
-#include "engine/native_file.h"
-#include "engine/parallel_line_conversion.h"
-#include "engine/rebuild_line.h"
-#include "engine/safe_file_writer.h"
-#include "engine/settings_window.h"
-#include "engine/system_error_text.h"
-#include "engine/text_line_reader.h"
-#include "engine/texts.h"
+#include "core/conversion_engine.h"
+#include "core/parallel_line_conversion.h"
+#include "core/rebuild_line.h"
+#include "core/table_heading.h"
+#include "core/texts.h"
+#include "platform/interrupt_cleanup.h"
+#include "platform/native_file.h"
+#include "platform/safe_file_writer.h"
+#include "platform/system_error_text.h"
+#include "platform/text_line_reader.h"
 
 namespace lomitra {
 namespace {
@@ -191,10 +192,17 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
         encoding.write(line.result, line.table);
     };
     try {
-        // Its workers end with this block, before any file is replaced.
-        ParallelLineConversion conversion(
-            options.settings, layout, options.layout, withTable,
-            options.threads > 0 ? options.threads : ParallelLineConversion::defaultThreads(), write);
+        // Its workers end with this block, before any file is replaced. They
+        // start with the interrupting signals held back, so that these always
+        // reach this thread, which removes the temporary files.
+        std::optional<ParallelLineConversion> workers;
+        {
+            const DeferInterrupts whileWorkersStart;
+            workers.emplace(options.settings, layout, options.layout, withTable,
+                            options.threads > 0 ? options.threads : ParallelLineConversion::defaultThreads(),
+                            write);
+        }
+        ParallelLineConversion& conversion = *workers;
         std::string line;
         while (reader.readLine(line)) {
             if (progress != nullptr) progress->lineRead(reader.bytesConsumed());

@@ -11,7 +11,7 @@
 
 #include "batch/batch_options.h"
 #include "batch/progress_line.h"
-#include "engine/conversion_engine.h"
+#include "core/conversion_engine.h"
 
 namespace lomitra {
 

@@ -5,8 +5,8 @@
 #include <charconv>
 #include <string_view>
 
-#include "engine/conversion_state.h"
-#include "engine/texts.h"
+#include "core/conversion_state.h"
+#include "core/texts.h"
 
 namespace lomitra {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_settings.h"
-#include "engine/text_encoding.h"
+#include "core/conversion_settings.h"
+#include "core/text_encoding.h"
 
 namespace lomitra {
 

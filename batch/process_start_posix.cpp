@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "batch/process_start.h"
-#include "engine/interrupt_cleanup.h"
-#include "engine/texts.h"
+#include "core/texts.h"
+#include "platform/interrupt_cleanup.h"
 
 namespace lomitra {
 

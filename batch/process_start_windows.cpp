@@ -6,10 +6,10 @@
 #include <shellapi.h>
 
 #include "batch/process_start.h"
-#include "engine/interrupt_cleanup.h"
-#include "engine/native_file.h"
-#include "engine/texts.h"
-#include "engine/wide_text.h"
+#include "core/texts.h"
+#include "platform/interrupt_cleanup.h"
+#include "platform/native_file.h"
+#include "platform/wide_text.h"
 
 namespace lomitra {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "engine/interrupt_cleanup.h"
-#include "engine/texts.h"
+#include "core/texts.h"
+#include "platform/interrupt_cleanup.h"
 
 namespace lomitra {
 namespace {

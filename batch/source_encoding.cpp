@@ -2,7 +2,7 @@
 // file, or decided part way through a stream while the lines wait.
 #include "batch/source_encoding.h"
 
-#include "engine/file_encoding.h"
+#include "platform/file_encoding.h"
 
 namespace lomitra {
 

@@ -23,9 +23,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/parallel_line_conversion.h"
-#include "engine/safe_file_writer.h"
-#include "engine/text_encoding.h"
+#include "core/parallel_line_conversion.h"
+#include "core/text_encoding.h"
+#include "platform/safe_file_writer.h"
 
 namespace lomitra {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "engine/coordinate_text.h"
-#include "engine/map_sheet.h"
+#include "core/coordinate_text.h"
+#include "core/map_sheet.h"
 
 namespace {
 

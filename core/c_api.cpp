@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/texts.h"
+#include "core/texts.h"
 #include "lomitra/lomitra.h"
 #include "lomitra/lomitra.hpp"
 

@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <string>
 
-#include "engine/texts.h"
+#include "core/texts.h"
 
 namespace lomitra {
 namespace {

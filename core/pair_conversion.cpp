@@ -16,8 +16,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "engine/point_conversion.h"
-#include "engine/texts.h"
+#include "core/point_conversion.h"
+#include "core/texts.h"
 #include "geodesy/ellipsoid.h"
 
 namespace lomitra {

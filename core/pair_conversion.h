@@ -11,8 +11,8 @@
 
 #include <cstdint>
 
+#include "core/conversion_settings.h"
 #include "core/crs.h"
-#include "engine/conversion_settings.h"
 #include "geodesy/datum_transformation.h"
 #include "lomitra/lomitra.hpp"
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/floating_point_environment.h"
+#include "core/floating_point_environment.h"
 
 namespace lomitra {
 namespace {

@@ -6,10 +6,10 @@
 #include <thread>
 
 #include "core/crs.h"
+#include "core/map_sheet.h"
 #include "core/pair_conversion.h"
 #include "core/parallel_point_conversion.h"
-#include "engine/map_sheet.h"
-#include "engine/texts.h"
+#include "core/texts.h"
 #include "lomitra/lomitra.hpp"
 
 namespace lomitra {

@@ -24,7 +24,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/conversion_engine.h"
+#include "core/conversion_engine.h"
 #include "fuzz/fuzz_check.h"
 #include "tests/support/result_file_line_checks.h"
 

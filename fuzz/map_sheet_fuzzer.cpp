@@ -16,8 +16,8 @@
 #include <limits>
 #include <string>
 
-#include "engine/kkj_zone.h"
-#include "engine/map_sheet.h"
+#include "core/kkj_zone.h"
+#include "core/map_sheet.h"
 #include "fuzz/fuzz_check.h"
 #include "tests/support/map_sheet_format.h"
 

@@ -24,9 +24,9 @@
 #include <cstring>
 #include <string>
 
-#include "engine/coordinate_text.h"
-#include "engine/cp1252.h"
-#include "engine/texts.h"
+#include "core/coordinate_text.h"
+#include "core/cp1252.h"
+#include "core/texts.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_engine.h"
+#include "core/conversion_engine.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/text_line_reader.h"
 #include "fuzz/fuzz_check.h"
+#include "platform/text_line_reader.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Windows check: cross-builds the geodesy, the engine, the library's core,
+# The Windows check: cross-builds the geodesy, the conversion core (with the
+# library), the platform, the windows' logic,
 # lomitra-batch and their tests for 64-bit Windows (mingw-w64, posix threads, static), runs the
 # tests under Wine, and compares lomitra-batch.exe's result and table files,
 # byte for byte, with the Linux build's on generated files of every setting,
@@ -23,7 +24,7 @@ echo "== Cross build for Windows"
 cmake -S . -B "$windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DLOMITRA_WERROR=ON -DLOMITRA_UI=OFF -DLOMITRA_BENCH=OFF \
       -DLOMITRA_GTEST_SOURCE=/usr/src/googletest >/dev/null
-cmake --build "$windows" -j"$jobs" --target geodesy_tests engine_tests core_tests lomitra-batch
+cmake --build "$windows" -j"$jobs" --target geodesy_tests core_tests platform_tests app_tests batch_tests lomitra-batch
 
 echo "== Linux build of lomitra-batch to compare with"
 cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=Release -DLOMITRA_UI=OFF -DLOMITRA_BENCH=OFF >/dev/null
@@ -40,7 +41,7 @@ wineserver -p
 trap 'wineserver -k || true' EXIT
 
 echo "== Tests under Wine"
-for suite in geodesy_tests engine_tests core_tests; do
+for suite in geodesy_tests core_tests platform_tests app_tests batch_tests; do
   wine "$windows/bin/$suite.exe" --gtest_brief=1
 done
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace lomitra {
 

@@ -10,7 +10,7 @@
 #include <QStyleOptionComboBox>
 #include <algorithm>
 
-#include "engine/settings_window.h"
+#include "app/settings_window.h"
 #include "ui/frm_laske.h"
 #include "ui/lomitra_program.h"
 #include "ui/window_layout.h"

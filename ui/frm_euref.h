@@ -3,7 +3,7 @@
 // It owns the seven drop-down lists whose selected positions are the
 // ConversionSettings of the run (it is their only writer), opens the
 // conversion window prepared for the chosen conversion, and the help window.
-// What it decides comes from engine/settings_window.h; this class shows it.
+// What it decides comes from app/settings_window.h; this class shows it.
 #pragma once
 
 #include <QComboBox>

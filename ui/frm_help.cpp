@@ -4,8 +4,8 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "engine/help_texts.h"
-#include "engine/window_placement.h"
+#include "app/help_texts.h"
+#include "app/window_placement.h"
 #include "ui/window_layout.h"
 
 namespace lomitra {

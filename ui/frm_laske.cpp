@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "engine/window_placement.h"
+#include "app/window_placement.h"
 #include "ui/encoded_text.h"
 #include "ui/frm_tiedosto.h"
 #include "ui/lomitra_program.h"

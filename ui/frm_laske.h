@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_window.h"
+#include "app/conversion_window.h"
 
 namespace lomitra {
 

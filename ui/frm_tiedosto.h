@@ -18,7 +18,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "engine/file_chooser.h"
+#include "app/file_chooser.h"
 
 namespace lomitra {
 

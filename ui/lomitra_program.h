@@ -7,11 +7,11 @@
 #include <functional>
 #include <memory>
 
-#include "engine/conversion_engine.h"
-#include "engine/conversion_session.h"
-#include "engine/conversion_settings.h"
-#include "engine/conversion_state.h"
-#include "engine/platform_services.h"
+#include "app/conversion_session.h"
+#include "app/platform_services.h"
+#include "core/conversion_engine.h"
+#include "core/conversion_settings.h"
+#include "core/conversion_state.h"
 #include "geodesy/datum_transformation.h"
 
 namespace lomitra {

@@ -2,7 +2,7 @@
 // Starting the program shows the settings window.
 #include <QApplication>
 
-#include "engine/interrupt_cleanup.h"
+#include "platform/interrupt_cleanup.h"
 #include "ui/frm_euref.h"
 #include "ui/lomitra_program.h"
 

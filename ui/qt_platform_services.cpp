@@ -13,7 +13,7 @@
 #include <QPrinterInfo>
 #include <algorithm>
 
-#include "engine/texts.h"
+#include "core/texts.h"
 #include "ui/window_layout.h"
 
 namespace lomitra {

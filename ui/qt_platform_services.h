@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "engine/platform_services.h"
+#include "app/platform_services.h"
 
 namespace lomitra {
 

@@ -1,6 +1,6 @@
 // Captions of the controls of the conversion window frmLaske and the file
 // selection window frmTiedosto (UTF-8). An ampersand marks the access key.
-// The messages of these windows are in engine/texts.h.
+// The messages of these windows are in core/texts.h.
 #pragma once
 
 #include <string_view>

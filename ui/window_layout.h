@@ -11,7 +11,7 @@
 #include <QString>
 #include <string_view>
 
-#include "engine/window_placement.h"
+#include "app/window_placement.h"
 
 class QLabel;
 class QPushButton;

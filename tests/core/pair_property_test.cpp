@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_engine.h"
-#include "engine/coordinate_text.h"
+#include "core/conversion_engine.h"
+#include "core/coordinate_text.h"
 #include "lomitra/lomitra.hpp"
 
 namespace lomitra {

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_engine.h"
+#include "core/conversion_engine.h"
 
 namespace lomitra::result_file_checks {
 

@@ -12,8 +12,8 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/native_file.h"
-#include "engine/platform_services.h"
+#include "app/platform_services.h"
+#include "platform/native_file.h"
 
 namespace lomitra::testing {
 

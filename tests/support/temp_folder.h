@@ -14,8 +14,8 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/file_paths.h"
-#include "engine/native_file.h"
+#include "platform/file_paths.h"
+#include "platform/native_file.h"
 
 namespace lomitra::testing {
 

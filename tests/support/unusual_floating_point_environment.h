@@ -6,7 +6,7 @@
 
 #include <cfenv>
 
-#include "engine/floating_point_environment.h"
+#include "core/floating_point_environment.h"
 
 namespace lomitra {
 

@@ -2,7 +2,7 @@
 // result-list line, the warning, Enter in each box, copy back, "&Sulje".
 #include "tests/ui/ui_test_support.h"
 
-#include "engine/map_sheet.h"
+#include "core/map_sheet.h"
 #include "ui/encoded_text.h"
 
 namespace lomitra::uitest {

@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 
-#include "engine/help_texts.h"
+#include "app/help_texts.h"
 #include "ui/frm_help.h"
 
 namespace lomitra::uitest {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform_services.h"
+#include "app/platform_services.h"
 #include "tests/support/scripted_platform.h"
 #include "ui/frm_euref.h"
 #include "ui/frm_laske.h"
