@@ -1,8 +1,10 @@
 // Coordinate texts.
 //
-// Reading follows the rule of Visual Basic's Val: blanks, tabs and line feeds
-// are skipped wherever they stand, and the number ends at the first character
-// that cannot continue it. The collected characters are read with
+// Reading rule: blanks, tabs and line feeds are skipped wherever they stand;
+// the number is an optional sign, digits with at most one decimal point
+// among them, and an optional exponent (E or D, an optional sign, digits);
+// it ends at the first character that cannot continue it, and a text with no
+// digit at its start reads as 0. The collected characters are read with
 // std::from_chars and written with std::to_chars, so the regional settings
 // (a decimal comma, thousands separators) never change a value or a result.
 #include "core/coordinate_text.h"
@@ -247,7 +249,7 @@ double readNumber(std::string_view text) {
     }
     magnitude = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
 
-    // Exponent (E, or D as Val also reads it): taken only when at least one
+    // Exponent (E, or D for a double-precision exponent): taken only when at least one
     // digit follows the letter and its sign.
     if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
         std::size_t j = i + 1;

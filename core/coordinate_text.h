@@ -14,8 +14,8 @@ namespace lomitra {
 // An overflow reads as infinity; callers refuse non-finite values.
 double parseNumber(std::string& text);
 
-// The same reading rule without the comma step (Visual Basic's Val): the
-// number the text begins with, blanks anywhere ignored; 0 without digits.
+// The same reading rule without the comma step: the number the text begins
+// with, blanks anywhere ignored; 0 without digits.
 double readNumber(std::string_view text);
 
 // Unpacks a source angle in the notation `sourceFormat` (0 decimal degrees,

@@ -21,7 +21,7 @@ namespace {
 constexpr double kMm = 0.001;           // one millimetre, in metres
 constexpr double kDegreeMm = 9.0e-9;    // about one millimetre of latitude, in degrees
 
-TEST(ParseNumber, ReadsTheLeadingNumberLikeVal) {
+TEST(ParseNumber, ReadsTheLongestLeadingNumber) {
     struct Case {
         const char* name;
         std::string text;
