@@ -22,7 +22,8 @@ void installInterruptCleanup(const char* message);
 
 // Adds / removes a temporary file of this process (an absolute or relative
 // path as it was created). Returns false when the registry is full; the file
-// is then simply not removed on a signal.
+// is then simply not removed on a signal. A temporary folder may be
+// registered too: it is removed after the files, when they leave it empty.
 bool registerTemporaryFile(const std::string& path);
 void unregisterTemporaryFile(const std::string& path);
 

@@ -37,6 +37,10 @@ extern "C" void onInterrupt(int signalNumber) {
     for (std::size_t i = 0; i < kSlots; ++i) {
         if (registry.used[i] != 0) ::unlink(registry.paths[i].data());
     }
+    // Then the folders, once the files in them are gone (unlink fails on a folder).
+    for (std::size_t i = 0; i < kSlots; ++i) {
+        if (registry.used[i] != 0) ::rmdir(registry.paths[i].data());
+    }
     if (signalNumber != SIGPIPE && registry.message != nullptr) {
         const std::size_t n = std::strlen(registry.message);
         [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, registry.message, n);

@@ -33,6 +33,7 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     const int signalNumber = event == CTRL_C_EVENT ? kSigint : event == CTRL_BREAK_EVENT ? kSigbreak : kSighup;
     registry.lock.lock();  // held until the process ends
     for (const std::string& path : registry.paths) ::DeleteFileW(widen(path).c_str());
+    for (const std::string& path : registry.paths) ::RemoveDirectoryW(widen(path).c_str());  // emptied folders
     if (registry.message != nullptr) {
         DWORD written = 0;
         ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), registry.message,
