@@ -196,7 +196,7 @@ private:
     }
     bool planLayers();
     int checkDestination();
-    bool writeLayer(GDALDataset& target, const LayerPlan& plan);
+    bool writeLayer(GDALDataset& target, const LayerPlan& plan, TemporaryDataset& output);
     int64_t featureTotal() const;
 
     const GisOptions& options_;
@@ -330,7 +330,7 @@ int64_t Run::featureTotal() const {
     return total;
 }
 
-bool Run::writeLayer(GDALDataset& target, const LayerPlan& plan) {
+bool Run::writeLayer(GDALDataset& target, const LayerPlan& plan, TemporaryDataset& temporary) {
     OGRLayer& source = *plan.source;
     OGRFeatureDefn* sourceDefinition = source.GetLayerDefn();
     const int geometryFields = sourceDefinition->GetGeomFieldCount();
@@ -358,6 +358,7 @@ bool Run::writeLayer(GDALDataset& target, const LayerPlan& plan) {
         status_ = writeError(texts::kGisLayerNotCreated);
         return false;
     }
+    temporary.registerFiles();  // the files the layer made, before any feature goes in
     for (int g = 1; g < geometryFields; ++g) {
         OGRGeomFieldDefn field(sourceDefinition->GetGeomFieldDefn(g));
         field.SetType(outputType(field.GetType()));
@@ -367,8 +368,13 @@ bool Run::writeLayer(GDALDataset& target, const LayerPlan& plan) {
             return false;
         }
     }
+    // GDAL's CSV writer gives a real number 15 digits: the X and Y columns go
+    // to a CSV as the shortest text that reads back as the same double.
+    const bool csvTarget = EQUAL(driver_->GetDescription(), "CSV");
     for (int i = 0; i < sourceDefinition->GetFieldCount(); ++i) {
-        if (layer->CreateField(sourceDefinition->GetFieldDefn(i), TRUE) != OGRERR_NONE ||
+        OGRFieldDefn field(sourceDefinition->GetFieldDefn(i));
+        if (csvTarget && (i == plan.xField || i == plan.yField)) field.SetType(OFTString);
+        if (layer->CreateField(&field, TRUE) != OGRERR_NONE ||
             layer->GetLayerDefn()->GetFieldCount() != i + 1) {
             status_ = writeError(str(texts::kGisFieldNotCreated) + " " + sourceDefinition->GetFieldDefn(i)->GetNameRef());
             return false;
@@ -509,11 +515,10 @@ int Run::run() {
         messages_.reset();
         DatasetPtr target(driver_->Create(output.path().c_str(), 0, 0, 0, GDT_Unknown, datasetOptions.get()));
         if (!target) return writeError("");
-        for (const LayerPlan& plan : plans_) {
-            if (!writeLayer(*target, plan)) return status_;
-            output.registerFiles();
-        }
         output.registerFiles();
+        for (const LayerPlan& plan : plans_) {
+            if (!writeLayer(*target, plan, output)) return status_;
+        }
         messages_.reset();
         target.reset();  // closes: the rest goes out, indexes are built
         if (!messages_.failure().empty()) return writeError("");

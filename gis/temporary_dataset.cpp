@@ -102,7 +102,9 @@ bool TemporaryDataset::create(std::string& reason) {
 
 void TemporaryDataset::registerFiles() {
     if (folder_.empty()) return;
-    std::vector<std::string> names{path_ + "-journal", path_ + "-wal", path_ + "-shm"};
+    // The names GDAL may make, registered before they exist, then whatever else is there.
+    std::vector<std::string> names{path_, path_ + "-journal", path_ + "-wal", path_ + "-shm"};
+    for (const std::string& companion : companionFiles(path_)) names.push_back(companion);
     std::error_code error;
     for (fs::directory_iterator it(nativePath(folder_), error), end; !error && it != end; it.increment(error)) {
         names.push_back(utf8Name(it->path()));
