@@ -34,10 +34,10 @@ inline constexpr std::string_view kGisUsage =
     "  --version              ohjelman nimi ja versio\n"
     "\n"
     "Paluuarvo: 0 valmis; 1 lähdettä ei voitu lukea tai kohdetta kirjoittaa (mitään ei\n"
-    "kirjoitettu); 2 virheellinen valinta tai tunnistamaton koordinaattijärjestelmä\n"
-    "(mitään ei kirjoitettu); 3 kohde kirjoitettiin, mutta kohteita jätettiin pois,\n"
-    "koska niiden pisteitä ei voitu muuntaa; 128 + N signaali N keskeytti ajon\n"
-    "(aiempi kohde säilyi ennallaan).\n";
+    "kirjoitettu); 2 virheellinen valinta, tunnistamaton koordinaattijärjestelmä, kaaria\n"
+    "muotoon, jossa niitä ei ole, tai olemassa oleva KOHDE ilman --overwrite (mitään ei\n"
+    "kirjoitettu); 3 kohde kirjoitettiin, mutta kohteita jätettiin pois (ne luetellaan);\n"
+    "128 + N signaali N keskeytti ajon (aiempi kohde säilyi ennallaan).\n";
 
 inline constexpr std::string_view kGisBadOption = "Virheellinen valinta:";
 inline constexpr std::string_view kGisUnknownOption = "tuntematon valinta";
