@@ -148,6 +148,18 @@ int fieldByOpenOption(const OGRFeatureDefn& definition, const std::vector<std::s
     return -1;
 }
 
+// "Tunnetut nimet: ETRS-TM35FIN, ..." (the systems' own names; EPSG codes are accepted too).
+std::string knownNames() {
+    std::string text = str(texts::kGisKnownNames);
+    bool first = true;
+    for (const std::string_view name : Crs::acceptedNames()) {
+        if (name.starts_with("EPSG:")) continue;
+        text += (first ? " " : ", ") + std::string(name);
+        first = false;
+    }
+    return text + str(texts::kGisKnownNamesEnd);
+}
+
 // One layer to convert.
 struct LayerPlan {
     OGRLayer* source = nullptr;
@@ -234,7 +246,7 @@ bool Run::planLayers() {
         try {
             from = Crs(options_.from);
         } catch (const UnknownCrs&) {
-            status_ = usage(str(texts::kGisUnknownCrs) + " " + options_.from);
+            status_ = usage(str(texts::kGisUnknownCrs) + " " + options_.from + ". " + knownNames());
             return false;
         }
         if (from->targetOnly()) {
@@ -343,6 +355,11 @@ bool Run::writeLayer(GDALDataset& target, const LayerPlan& plan, TemporaryDatase
         return creationList != nullptr && std::strstr(creationList, (std::string("name='") + option + "'").c_str());
     };
     if (*source.GetFIDColumn() != '\0' && driverTakes("FID")) layerOptions.set("FID", source.GetFIDColumn());
+    // A Shapefile's texts in UTF-8 (with a .cpg that says so): every character
+    // survives, where GDAL's default code page would lose those beyond Latin-1.
+    if (EQUAL(driver_->GetDescription(), "ESRI Shapefile") && driverTakes("ENCODING")) {
+        layerOptions.set("ENCODING", "UTF-8");
+    }
     if (geometryFields > 0 && *source.GetGeometryColumn() != '\0' && driverTakes("GEOMETRY_NAME")) {
         layerOptions.set("GEOMETRY_NAME", source.GetGeometryColumn());
     }
@@ -482,7 +499,7 @@ int Run::run() {
     try {
         target_ = Crs(options_.to);
     } catch (const UnknownCrs&) {
-        return usage(str(texts::kGisUnknownCrs) + " " + options_.to);
+        return usage(str(texts::kGisUnknownCrs) + " " + options_.to + ". " + knownNames());
     }
     targetReference_ = outputReference(*target_);
     if (!targetReference_) return usage(str(texts::kGisTargetOwnZone));

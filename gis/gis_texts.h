@@ -50,6 +50,9 @@ inline constexpr std::string_view kGisInterrupted = "lomitra-gis: keskeytetty; a
 
 // Systems.
 inline constexpr std::string_view kGisUnknownCrs = "Tuntematon koordinaattijärjestelmä:";
+// kGisKnownNames + " " + <the names, ", " between> + kGisKnownNamesEnd
+inline constexpr std::string_view kGisKnownNames = "Tunnetut nimet:";
+inline constexpr std::string_view kGisKnownNamesEnd = " sekä niiden EPSG-koodit (esimerkiksi EPSG:3067).";
 inline constexpr std::string_view kGisTargetOwnZone =
     "KKJ-OWN ei käy kohteeksi: tason pisteillä on oltava yksi koordinaattijärjestelmä. "
     "Valitse kaista (KKJ0 ... KKJ5 tai YKJ).";
