@@ -27,6 +27,7 @@ constexpr int64_t kFeaturesPerTransaction = 100'000;
 
 std::string str(std::string_view text) { return std::string(text); }
 
+
 // GDAL's messages while lomitra-gis runs: the last failure is kept for the
 // error text; warnings (a field name shortened for a Shapefile, say) go into
 // the summary, so that nothing changes unnoticed.
@@ -186,7 +187,7 @@ std::string exact(double value) {
 
 class Run {
 public:
-    Run(const GisOptions& options, GisSummary& summary, std::string& error, FeatureProgress* progress)
+    Run(const GisOptions& options, GisSummary& summary, std::string& error, ProgressLine* progress)
         : options_(options), summary_(summary), error_(error), progress_(progress), messages_(summary) {}
 
     int run();
@@ -214,7 +215,8 @@ private:
     const GisOptions& options_;
     GisSummary& summary_;
     std::string& error_;
-    FeatureProgress* progress_;
+    ProgressLine* progress_;
+    int64_t featuresRead_ = 0;  // of the whole run, for the progress line
     GdalMessages messages_;
     DatasetPtr source_;
     GDALDriver* driver_ = nullptr;
@@ -463,7 +465,7 @@ bool Run::writeLayer(GDALDataset& target, const LayerPlan& plan, TemporaryDatase
                 summary_.leftOut.push_back({source.GetName(), feature->GetFID(), leftOut});
             }
             ++summary_.leftOutCount;
-            if (progress_ != nullptr) progress_->featureDone();
+            if (progress_ != nullptr) progress_->lineRead(++featuresRead_);
             continue;
         }
         if (statusField >= 0) output.SetField(statusField, tally.outside > 0 ? 1 : 0);
@@ -478,7 +480,7 @@ bool Run::writeLayer(GDALDataset& target, const LayerPlan& plan, TemporaryDatase
         if (tally.outside > 0 && summary_.helmertFeatures++ == 0) {
             summary_.firstHelmert = featureName(source.GetName(), feature->GetFID());
         }
-        if (progress_ != nullptr) progress_->featureDone();
+        if (progress_ != nullptr) progress_->lineRead(++featuresRead_);
         if (transactions && ++inTransaction == kFeaturesPerTransaction) {
             inTransaction = 0;
             if (target.CommitTransaction() != OGRERR_NONE) {
@@ -549,30 +551,30 @@ int Run::run() {
 
 }  // namespace
 
-int runGis(const GisOptions& options, GisSummary& summary, std::string& error, FeatureProgress* progress) {
+int runGis(const GisOptions& options, GisSummary& summary, std::string& error, ProgressLine* progress) {
     Run run(options, summary, error, progress);
     return run.run();
 }
 
 std::string summaryText(const GisSummary& summary) {
-    std::string text = str(texts::kGisLayers) + groupedCount(summary.layers) + str(texts::kGisFeatures) +
-                       groupedCount(summary.features) + str(texts::kGisVertices) +
-                       groupedCount(summary.vertices.total());
-    text += "\n" + str(texts::kGisInsideNetwork) + groupedCount(summary.vertices.inside) +
-            str(texts::kGisOutsideNetwork) + groupedCount(summary.vertices.outside) +
+    std::string text = str(texts::kGisLayers) + groupedDigits(summary.layers) + str(texts::kGisFeatures) +
+                       groupedDigits(summary.features) + str(texts::kGisVertices) +
+                       groupedDigits(summary.vertices.total());
+    text += "\n" + str(texts::kGisInsideNetwork) + groupedDigits(summary.vertices.inside) +
+            str(texts::kGisOutsideNetwork) + groupedDigits(summary.vertices.outside) +
             str(texts::kGisOutsideNetworkAccuracy);
     if (summary.helmertFeatures > 0) {
-        text += "\n" + str(texts::kGisHelmertFeatures1) + groupedCount(summary.helmertFeatures) +
+        text += "\n" + str(texts::kGisHelmertFeatures1) + groupedDigits(summary.helmertFeatures) +
                 str(texts::kGisHelmertFeatures2) + summary.firstHelmert;
     }
     if (summary.leftOutCount > 0) {
-        text += "\n" + str(texts::kGisLeftOut1) + groupedCount(summary.leftOutCount) + str(texts::kGisLeftOut2);
+        text += "\n" + str(texts::kGisLeftOut1) + groupedDigits(summary.leftOutCount) + str(texts::kGisLeftOut2);
         for (const LeftOutFeature& feature : summary.leftOut) {
             text += "\n  " + featureName(feature.layer, feature.fid) + ": " + str(feature.reason);
         }
         const auto listed = static_cast<int64_t>(summary.leftOut.size());
         if (summary.leftOutCount > listed) {
-            text += "\n" + str(texts::kGisLeftOutMore1) + groupedCount(summary.leftOutCount - listed) +
+            text += "\n" + str(texts::kGisLeftOutMore1) + groupedDigits(summary.leftOutCount - listed) +
                     str(texts::kGisLeftOutMore2);
         }
     }
@@ -596,7 +598,8 @@ int gisMain(const std::vector<std::string>& args, std::FILE* err) {
         return kGisOk;
     }
     GisSummary summary;
-    FeatureProgress progress(err, !options->quiet && isTerminal(err), -1, FeatureProgress::steadyClock());
+    ProgressLine progress(err, !options->quiet && isTerminal(err), -1, ProgressLine::steadyClock(),
+                          texts::kGisProgressFeatures);
     const int status = runGis(*options, summary, error, &progress);
     progress.clear();
     if (status == kGisFileError || status == kGisUsageError) {

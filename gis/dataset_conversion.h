@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "gis/feature_progress.h"
+#include "batch/progress_line.h"
 #include "gis/gis_options.h"
 #include "gis/lomitra_transformation.h"
 
@@ -53,9 +53,10 @@ struct GisSummary {
 
 // Converts options.source into options.destination. Returns one of the
 // statuses above; on kGisFileError or kGisUsageError a Finnish reason (UTF-8)
-// is in `error` and nothing was written.
+// is in `error` and nothing was written. `progress`, when given, hears of
+// every feature read, its total set to the features of the chosen layers.
 int runGis(const GisOptions& options, GisSummary& summary, std::string& error,
-           FeatureProgress* progress = nullptr);
+           ProgressLine* progress = nullptr);
 
 // The whole program: parses `args` (without the program name), runs, and
 // writes the summary, the usage text or the error to `err`.

@@ -124,7 +124,7 @@ inline constexpr std::string_view kGisFeature = ", kohde ";
 inline constexpr std::string_view kGisReasonNotConverted =
     "pisteitä hyväksytyn alueen ulkopuolella, ei muunnettu";
 inline constexpr std::string_view kGisReasonCurve = "kaarigeometria, jota kohteen muoto ei tue";
-// The progress line: "kohteita 120 000 / 1 000 000 (12 %)".
-inline constexpr std::string_view kGisProgress = "kohteita ";
+// The progress line: "luettu 120 000 kohdetta (12 %)".
+inline constexpr std::string_view kGisProgressFeatures = " kohdetta";
 
 }  // namespace lomitra::texts
