@@ -1,6 +1,7 @@
 #include "gis/dataset_conversion.h"
 
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "engine/interrupt_cleanup.h"
 #include "engine/native_file.h"
 #include "engine/safe_file_writer.h"
+#include "engine/system_error_text.h"
 #include "engine/texts.h"
 #include "gis/crs_recognition.h"
 #include "gis/gis_texts.h"
@@ -203,9 +205,10 @@ private:
     }
     // The GDAL failure as the reason of a write error.
     int writeError(std::string_view what) {
-        std::string text = str(texts::kGisNotWritten) + " " + options_.destination + " (" + str(what);
-        if (!messages_.failure().empty()) text += " " + messages_.failure();
-        return fileError(text + ")");
+        std::string reason = str(what);
+        if (!messages_.failure().empty()) reason += (reason.empty() ? "" : ": ") + messages_.failure();
+        std::string text = str(texts::kGisNotWritten) + " " + options_.destination;
+        return fileError(reason.empty() ? text : text + " (" + reason + ")");
     }
     bool planLayers();
     int checkDestination();
@@ -322,7 +325,9 @@ int Run::checkDestination() {
             }
         }
     }
-    if (isFolder(options_.destination)) return fileError(str(texts::kGisNotWritten) + " " + options_.destination);
+    if (isFolder(options_.destination)) {
+        return fileError(str(texts::kGisNotWritten) + " " + options_.destination + " (" + systemErrorText(EISDIR) + ")");
+    }
     if (sameOutputFile(options_.source, options_.destination)) {
         return usage(str(texts::kGisSameAsSource) + " " + options_.destination);
     }
@@ -444,7 +449,7 @@ bool Run::writeLayer(GDALDataset& target, const LayerPlan& plan, TemporaryDatase
             transformation.resetTally();
             geometry->transform(&transformation);
             tally += transformation.tally();
-            if (g == 0 && geometry->getGeometryType() == wkbPoint && plan.xField >= 0) {
+            if (g == 0 && wkbFlatten(geometry->getGeometryType()) == wkbPoint && plan.xField >= 0) {
                 const auto* point = geometry->toPoint();
                 output.SetField(plan.xField, exact(point->getX()).c_str());
                 output.SetField(plan.yField, exact(point->getY()).c_str());
@@ -606,6 +611,9 @@ int gisMain(const std::vector<std::string>& args, std::FILE* err) {
         std::fprintf(err, "%s\n%s\n", error.c_str(), texts::kNothingWasWritten.data());
     } else if (!options->quiet || status != kGisOk) {
         std::fprintf(err, "%s\n", summaryText(summary).c_str());
+    } else {
+        // Quiet, but what GDAL changed on the way (a field's name, say) is still told.
+        for (const std::string& warning : summary.warnings) std::fprintf(err, "GDAL: %s\n", warning.c_str());
     }
     return status;
 }

@@ -6,47 +6,47 @@
 namespace lomitra::texts {
 
 inline constexpr std::string_view kGisUsage =
-    "Käyttö: lomitra-gis LÄHDE KOHDE --to JÄRJESTELMÄ [valinnat]\n"
+    "Käyttö: lomitra-gis LÄHDE TULOS --to JÄRJESTELMÄ [valinnat]\n"
     "Muuntaa paikkatietoaineiston LÄHDE (GeoPackage, Shapefile, GeoJSON, FlatGeobuf, CSV ...)\n"
-    "kaikkine tasoineen, kohteineen ja ominaisuustietoineen aineistoksi KOHDE\n"
+    "kaikkine tasoineen, kohteineen ja ominaisuustietoineen aineistoksi TULOS\n"
     "EUREF-FIN:n ja KKJ:n välillä JHS 154:n mukaan (kolmioverkon affiininen muunnos,\n"
     "verkon ulkopuolella Helmert-muunnos).\n"
     "\n"
-    "  --to JÄRJESTELMÄ       kohteen koordinaattijärjestelmä, esimerkiksi ETRS-TM35FIN,\n"
+    "  --to JÄRJESTELMÄ       tuloksen koordinaattijärjestelmä, esimerkiksi ETRS-TM35FIN,\n"
     "                         EPSG:3067, ETRS-GK25, EUREF-FIN, YKJ, KKJ2, KKJ\n"
     "  --from JÄRJESTELMÄ     lähteen koordinaattijärjestelmä; oletus on aineiston oma\n"
     "                         (.prj, GeoPackagen SRS), tunnistettuna EPSG-koodista tai\n"
     "                         määritelmästä\n"
-    "  -f MUOTO               kohteen GDAL-ajuri (GPKG, \"ESRI Shapefile\", GeoJSON,\n"
-    "                         FlatGeobuf, CSV); oletus päätellään KOHTEEN päätteestä\n"
+    "  -f MUOTO               tuloksen GDAL-ajuri (GPKG, \"ESRI Shapefile\", GeoJSON,\n"
+    "                         FlatGeobuf, CSV); oletus päätellään TULOKSEN päätteestä\n"
     "  -l, --layer TASO       muunnettava taso (voi toistaa); oletus kaikki tasot\n"
-    "  --overwrite            korvaa olemassa oleva KOHDE, kun uusi on valmis\n"
+    "  --overwrite            korvaa olemassa oleva TULOS, kun uusi on valmis\n"
     "  --status-field NIMI    lisää kohteisiin kentän NIMI: 0 kaikki pisteet kolmioverkossa,\n"
     "                         1 osa pisteistä Helmert-muunnoksella\n"
-    "  --linearize            muuta kaaret murtoviivoiksi, jos kohteen muoto ei tue kaaria\n"
+    "  --linearize            muuta kaaret murtoviivoiksi, jos tuloksen muoto ei tue kaaria\n"
     "                         (muuten sellainen taso hylätään)\n"
     "  -oo NIMI=ARVO          lähteen avausvalinta GDAL-ajurille, esimerkiksi\n"
     "                         -oo X_POSSIBLE_NAMES=itä -oo Y_POSSIBLE_NAMES=pohjoinen\n"
-    "  -dsco NIMI=ARVO        kohteen luontivalinta GDAL-ajurille\n"
-    "  -lco NIMI=ARVO         kohteen tasojen luontivalinta GDAL-ajurille\n"
+    "  -dsco NIMI=ARVO        tulosaineiston luontivalinta GDAL-ajurille\n"
+    "  -lco NIMI=ARVO         tuloksen tasojen luontivalinta GDAL-ajurille\n"
     "  -q, --quiet            ei yhteenvetoa eikä edistymisriviä (virheet kerrotaan)\n"
     "  -h, --help             tämä ohje\n"
     "  --version              ohjelman nimi ja versio\n"
     "\n"
-    "Paluuarvo: 0 valmis; 1 lähdettä ei voitu lukea tai kohdetta kirjoittaa (mitään ei\n"
+    "Paluuarvo: 0 valmis; 1 lähdettä ei voitu lukea tai tulosta kirjoittaa (mitään ei\n"
     "kirjoitettu); 2 virheellinen valinta, tunnistamaton koordinaattijärjestelmä, kaaria\n"
-    "muotoon, jossa niitä ei ole, tai olemassa oleva KOHDE ilman --overwrite (mitään ei\n"
-    "kirjoitettu); 3 kohde kirjoitettiin, mutta kohteita jätettiin pois (ne luetellaan);\n"
-    "128 + N signaali N keskeytti ajon (aiempi kohde säilyi ennallaan).\n";
+    "muotoon, jossa niitä ei ole, tai olemassa oleva TULOS ilman --overwrite (mitään ei\n"
+    "kirjoitettu); 3 tulos kirjoitettiin, mutta kohteita jätettiin pois (ne luetellaan);\n"
+    "128 + N signaali N keskeytti ajon (aiempi tulos säilyi ennallaan).\n";
 
 inline constexpr std::string_view kGisBadOption = "Virheellinen valinta:";
 inline constexpr std::string_view kGisUnknownOption = "tuntematon valinta";
 inline constexpr std::string_view kGisValueMissing = "arvo puuttuu";
-inline constexpr std::string_view kGisTargetMissing = "kohteen järjestelmä puuttuu (--to)";
-inline constexpr std::string_view kGisNamesMissing = "lähde tai kohde puuttuu";
+inline constexpr std::string_view kGisTargetMissing = "tuloksen järjestelmä puuttuu (--to)";
+inline constexpr std::string_view kGisNamesMissing = "lähde tai tulos puuttuu";
 inline constexpr std::string_view kGisTooManyNames = "ylimääräinen nimi";
 inline constexpr std::string_view kGisNotNameValue = "muoto on NIMI=ARVO";
-inline constexpr std::string_view kGisInterrupted = "lomitra-gis: keskeytetty; aiempi kohde säilyi ennallaan\n";
+inline constexpr std::string_view kGisInterrupted = "lomitra-gis: keskeytetty; aiempi tulos säilyi ennallaan\n";
 
 // Systems.
 inline constexpr std::string_view kGisUnknownCrs = "Tuntematon koordinaattijärjestelmä:";
@@ -54,7 +54,7 @@ inline constexpr std::string_view kGisUnknownCrs = "Tuntematon koordinaattijärj
 inline constexpr std::string_view kGisKnownNames = "Tunnetut nimet:";
 inline constexpr std::string_view kGisKnownNamesEnd = " sekä niiden EPSG-koodit (esimerkiksi EPSG:3067).";
 inline constexpr std::string_view kGisTargetOwnZone =
-    "KKJ-OWN ei käy kohteeksi: tason pisteillä on oltava yksi koordinaattijärjestelmä. "
+    "KKJ-OWN ei käy tuloksen järjestelmäksi: tason pisteillä on oltava yksi koordinaattijärjestelmä. "
     "Valitse kaista (KKJ0 ... KKJ5 tai YKJ).";
 inline constexpr std::string_view kGisSourceOnlyTarget =
     "KKJ-OWN ei käy lähteeksi: anna lähteen kaista (KKJ0 ... KKJ5 tai YKJ).";
@@ -75,13 +75,13 @@ inline constexpr std::string_view kGisSourceNotOpened = "Lähdettä ei voitu ava
 inline constexpr std::string_view kGisNoSuchLayer = "Lähteessä ei ole tasoa:";
 inline constexpr std::string_view kGisNoLayers = "Lähteessä ei ole yhtään tasoa:";
 inline constexpr std::string_view kGisNoDriver =
-    "Kohteen muotoa ei voi päätellä nimestä; anna se valinnalla -f (esimerkiksi -f GPKG):";
+    "Tuloksen muotoa ei voi päätellä nimestä; anna se valinnalla -f (esimerkiksi -f GPKG):";
 inline constexpr std::string_view kGisUnknownDriver = "GDAL ei osaa kirjoittaa muotoa:";
 inline constexpr std::string_view kGisDestinationExists =
-    "Kohde on jo olemassa; valinnalla --overwrite se korvataan, kun uusi on valmis:";
-inline constexpr std::string_view kGisSameAsSource = "Kohde ja lähde ovat sama tiedosto:";
+    "Tulos on jo olemassa; valinnalla --overwrite se korvataan, kun uusi on valmis:";
+inline constexpr std::string_view kGisSameAsSource = "Tulos ja lähde ovat sama tiedosto:";
 inline constexpr std::string_view kGisDestinationInUse =
-    "Kohteen tietokanta on kesken tai toisen ohjelman käytössä (sen rinnalla on";
+    "Tuloksen tietokanta on kesken tai toisen ohjelman käytössä (sen rinnalla on";
 // kGisOneLayerOnly1 + <driver> + kGisOneLayerOnly2
 inline constexpr std::string_view kGisOneLayerOnly1 = "Muoto ";
 inline constexpr std::string_view kGisOneLayerOnly2 =
@@ -93,13 +93,13 @@ inline constexpr std::string_view kGisCurves2 = " ei tue kaaria, ja tasolla \"";
 inline constexpr std::string_view kGisCurves3 =
     "\" on kaarigeometrioita. Kirjoita GeoPackageen tai FlatGeobufiin, tai anna --linearize, "
     "jos kaaret saa muuttaa murtoviivoiksi.";
-inline constexpr std::string_view kGisNotWritten = "Kohdetta ei voitu kirjoittaa:";
+inline constexpr std::string_view kGisNotWritten = "Tulosta ei voitu kirjoittaa:";
 inline constexpr std::string_view kGisLayerNotCreated = "tasoa ei voitu luoda";
 inline constexpr std::string_view kGisFieldNotCreated = "kenttää ei voitu luoda:";
 inline constexpr std::string_view kGisFeatureNotWritten = "kohdetta ei voitu kirjoittaa:";
 inline constexpr std::string_view kGisStatusFieldTaken = "tilakentän nimi on jo lähteen kenttä:";
 inline constexpr std::string_view kGisReplaceIncomplete =
-    "Kohteen tiedostojen vaihto jäi kesken; uudet tiedostot: ";
+    "Tuloksen tiedostojen vaihto jäi kesken; uudet tiedostot: ";
 inline constexpr std::string_view kGisReplaceIncomplete2 = "; vaihtamatta jäivät: ";
 
 // The summary.
@@ -123,7 +123,7 @@ inline constexpr std::string_view kGisFeature = ", kohde ";
 // Reasons of left-out features.
 inline constexpr std::string_view kGisReasonNotConverted =
     "pisteitä hyväksytyn alueen ulkopuolella, ei muunnettu";
-inline constexpr std::string_view kGisReasonCurve = "kaarigeometria, jota kohteen muoto ei tue";
+inline constexpr std::string_view kGisReasonCurve = "kaarigeometria, jota tuloksen muoto ei tue";
 // The progress line: "luettu 120 000 kohdetta (12 %)".
 inline constexpr std::string_view kGisProgressFeatures = " kohdetta";
 

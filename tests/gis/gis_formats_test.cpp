@@ -397,7 +397,7 @@ TEST_F(GisFormatsTest, EachFormatIsConvertedWholeAndSafely) {
         if (!c.refusedWithCurves.empty()) {
             const Ran curves = gis({source, at("refused/" + c.refusedWithCurves), "-l", "alueet", "--to", c.to});
             EXPECT_EQ(curves.status, 3);
-            EXPECT_NE(curves.err.find("\n  taso alueet, kohde 3: kaarigeometria, jota kohteen muoto ei tue\n"),
+            EXPECT_NE(curves.err.find("\n  taso alueet, kohde 3: kaarigeometria, jota tuloksen muoto ei tue\n"),
                       std::string::npos)
                 << curves.err;
         }
@@ -427,7 +427,7 @@ TEST_F(GisFormatsTest, EachFormatIsConvertedWholeAndSafely) {
         ::kill(child, SIGTERM);
         EXPECT_EQ(finish(child), 128 + SIGTERM) << "the run ended before the signal";
         EXPECT_EQ(files(), old);
-        EXPECT_EQ(readBytes(at("stderr")), "lomitra-gis: keskeytetty; aiempi kohde säilyi ennallaan\n");
+        EXPECT_EQ(readBytes(at("stderr")), "lomitra-gis: keskeytetty; aiempi tulos säilyi ennallaan\n");
 
         for (const char* sub : {"src", "out", "unknown", "refused"}) fs::remove_all(at(sub));
     }
