@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "batch/batch_options.h"
-#include "batch/progress_line.h"
+#include "platform/progress_line.h"
 #include "core/conversion_engine.h"
 
 namespace lomitra {

@@ -28,7 +28,8 @@ void installInterruptCleanup(const char* message);
 // relative to the folder of the descriptor `folder` (POSIX systems; -1: the
 // current folder; Windows ignores it). The folder must stay open while the
 // file is registered. Returns false when the registry is full; the file is
-// then simply not removed on a signal.
+// then simply not removed on a signal. A temporary folder may be registered
+// too: it is removed after the files, when they have left it empty.
 bool registerTemporaryFile(const std::string& path, intptr_t folder = -1);
 void unregisterTemporaryFile(const std::string& path, intptr_t folder = -1);
 

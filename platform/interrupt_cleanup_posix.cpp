@@ -1,5 +1,5 @@
-// Signal-time cleanup of temporary files. Only async-signal-safe calls
-// (unlinkat, write, _exit) run in the handler; the registry is changed with
+// Signal-time cleanup of temporary files and folders. Only async-signal-safe
+// calls (unlinkat, write, _exit) run in the handler; the registry is changed with
 // the signals blocked, so the handler never sees a half-written entry.
 #include "platform/interrupt_cleanup.h"
 
@@ -14,7 +14,7 @@
 namespace lomitra {
 namespace {
 
-constexpr std::size_t kSlots = 16;
+constexpr std::size_t kSlots = 64;  // a Shapefile set takes one for each of its files
 constexpr std::size_t kPathBytes = 4096;
 
 // The registry: process-wide because the signal handler can reach nothing else.
@@ -62,6 +62,14 @@ extern "C" void onInterrupt(int signalNumber) {
     for (std::size_t i = 0; i < kSlots; ++i) {
         if (registry.used[i] != 0) {
             ::unlinkat(registry.folders[i] >= 0 ? registry.folders[i] : AT_FDCWD, registry.paths[i].data(), 0);
+        }
+    }
+    // Then the folders, once the files in them are gone (unlinking a file
+    // name fails on a folder, and the other way round).
+    for (std::size_t i = 0; i < kSlots; ++i) {
+        if (registry.used[i] != 0) {
+            ::unlinkat(registry.folders[i] >= 0 ? registry.folders[i] : AT_FDCWD, registry.paths[i].data(),
+                       AT_REMOVEDIR);
         }
     }
     if (signalNumber != SIGPIPE && registry.message != nullptr) {

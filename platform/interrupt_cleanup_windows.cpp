@@ -40,6 +40,7 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
         return TRUE;  // handled: the program ends on its own
     }
     for (const std::string& path : registry.paths) ::DeleteFileW(widen(path).c_str());
+    for (const std::string& path : registry.paths) ::RemoveDirectoryW(widen(path).c_str());  // emptied folders
     if (registry.message != nullptr) {
         DWORD written = 0;
         if (registry.errorLineUnfinished) ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), "\n", 1, &written, nullptr);

@@ -7,6 +7,7 @@
 #   app      -> app, platform, core, geodesy
 #   batch    -> batch, platform, core, geodesy
 #   ui       -> ui, app, platform, core, geodesy
+#   gis      -> gis, platform, core (its texts), the public headers (lomitra/)
 # Usage: check-layers.sh [SOURCE_DIR]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -17,6 +18,7 @@ declare -A allowed=(
   [app]="app platform core geodesy"
   [batch]="batch platform core geodesy"
   [ui]="ui app platform core geodesy"
+  [gis]="gis platform core lomitra"
 )
 status=0
 for layer in "${!allowed[@]}"; do

@@ -3,7 +3,8 @@
 # or the ones named as arguments (the checks that need more tools name theirs).
 set -euo pipefail
 packages=(g++ cmake make googletest libgtest-dev libbenchmark-dev qt6-base-dev
-          libqt6printsupport6 fonts-liberation desktop-file-utils dpkg-dev lintian gcc pkgconf)
+          libqt6printsupport6 fonts-liberation desktop-file-utils dpkg-dev lintian gcc pkgconf
+          libgdal-dev gdal-bin python3-gdal)
 if (($#)); then packages=("$@"); fi
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,7 @@
 // The progress line of lomitra-batch: when it shows (terminal, after a
 // second, twice a second), what it says, that it is wiped, and the hook in
 // the batch run, with a scripted clock.
-#include "batch/progress_line.h"
+#include "platform/progress_line.h"
 
 #include <gtest/gtest.h>
 

@@ -38,6 +38,13 @@ grep -q '^Comment=Muuntaa koordinaatteja' "$desktop" || fail "no Finnish comment
 grep -q '^Categories=.*Science;' "$desktop" || fail "not in the Science category"
 grep -q '<svg ' "$icon" || fail "the icon is no SVG"
 
+# lomitra-gis, where it is built: installed with its manual page, and it runs.
+if [[ -x $build/bin/lomitra-gis ]]; then
+  [[ -x $root/bin/lomitra-gis && -s $root/share/man/man1/lomitra-gis.1.gz ]] || fail "lomitra-gis is not installed"
+  [[ $("$root/bin/lomitra-gis" --version) == "lomitra-gis $version (GDAL "* ]] ||
+    fail "lomitra-gis --version"
+fi
+
 # The installed batch program runs and knows its version.
 [[ $("$root/bin/lomitra-batch" --version) == "lomitra-batch $version" ]] || fail "lomitra-batch --version"
 
@@ -79,13 +86,27 @@ if command -v dpkg-shlibdeps >/dev/null; then
     grep -q 'libqt6widgets6' <<<"$depends" || fail "the package does not depend on Qt 6 Widgets: $depends"
   fi
   echo "package $(basename "$package"): Depends: $depends"
+  # lomitra-gis, where it is built, in a package of its own that brings GDAL.
+  if [[ -x $build/bin/lomitra-gis ]]; then
+    gis_package=$(ls "$work"/package/lomitra-gis_*.deb)
+    gis_contents=$(dpkg-deb -c "$gis_package")
+    for path in ./usr/bin/lomitra-gis ./usr/share/man/man1/lomitra-gis.1.gz; do
+      grep -q " $path\$" <<<"$gis_contents" || fail "the lomitra-gis package lacks $path"
+      grep -q " $path\$" <<<"$contents" && fail "the lomitra package carries $path too"
+    done
+    gis_depends=$(dpkg-deb -f "$gis_package" Depends)
+    grep -q "lomitra (= $version)" <<<"$gis_depends" || fail "lomitra-gis does not depend on lomitra: $gis_depends"
+    grep -q 'libgdal' <<<"$gis_depends" || fail "lomitra-gis does not depend on GDAL: $gis_depends"
+    grep -q 'libgdal' <<<"$depends" && fail "the lomitra package depends on GDAL: $depends"
+    echo "package $(basename "$gis_package"): Depends: $gis_depends"
+  fi
   if command -v lintian >/dev/null; then
     # Errors fail the check; warnings and notes are shown.
-    report=$(lintian --tag-display-limit 0 "$package" 2>&1 | grep -v 'running with root privileges' || true)
+    report=$(lintian --tag-display-limit 0 "$work"/package/*.deb 2>&1 | grep -v 'running with root privileges' || true)
     [[ -n $report ]] && echo "$report"
     ! grep -q '^E: ' <<<"$report" || fail "lintian reports errors"
   else
-    echo "lintian is not installed: the package was not checked"
+    echo "lintian is not installed: the packages were not checked"
   fi
 else
   echo "dpkg-shlibdeps (dpkg-dev) is not installed: no Debian package was built"

@@ -1,5 +1,5 @@
 // The progress line of lomitra-batch.
-#include "batch/progress_line.h"
+#include "platform/progress_line.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,15 +10,6 @@
 namespace lomitra {
 namespace {
 
-// 1234567 as "1 234 567", the Finnish grouping of digits.
-std::string grouped(int64_t value) {
-    std::string digits = std::to_string(value);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), 1, ' ');
-    }
-    return digits;
-}
-
 // Characters of a UTF-8 text (bytes that do not continue a character).
 std::size_t characters(const std::string& utf8) {
     return static_cast<std::size_t>(
@@ -27,14 +18,22 @@ std::size_t characters(const std::string& utf8) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(std::FILE* out, bool toTerminal, int64_t totalBytes, Clock clock)
-    : out_(out), toTerminal_(toTerminal), totalBytes_(totalBytes), clock_(std::move(clock)),
-      start_(clock_ ? clock_() : 0) {}
+std::string groupedDigits(int64_t value) {
+    std::string digits = std::to_string(value);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), 1, ' ');
+    }
+    return digits;
+}
 
-std::string ProgressLine::text(int64_t lines, int64_t bytesRead, int64_t totalBytes) {
+ProgressLine::ProgressLine(std::FILE* out, bool toTerminal, int64_t totalBytes, Clock clock, std::string_view unit)
+    : out_(out), toTerminal_(toTerminal), totalBytes_(totalBytes), clock_(std::move(clock)),
+      start_(clock_ ? clock_() : 0), unit_(unit) {}
+
+std::string ProgressLine::text(int64_t lines, int64_t bytesRead, int64_t totalBytes, std::string_view unit) {
     std::string line(texts::kBatchProgressRead);
-    line += grouped(lines);
-    line += texts::kBatchProgressLines;
+    line += groupedDigits(lines);
+    line += unit;
     if (totalBytes > 0) {
         const int64_t percent = std::clamp<int64_t>(bytesRead * 100 / totalBytes, 0, 100);
         line += " (" + std::to_string(percent) + " %)";
@@ -48,7 +47,7 @@ void ProgressLine::look(int64_t bytesRead) {
     const double now = clock_();
     if (now - start_ < kFirstAfter) return;
     if (drawnWidth_ > 0 && now - lastDraw_ < kRedrawEvery) return;
-    const std::string line = text(lines_, bytesRead, totalBytes_);
+    const std::string line = text(lines_, bytesRead, totalBytes_, unit_);
     const std::size_t width = characters(line);
     // A shorter line than the last one blanks the rest of it.
     const std::string padding(drawnWidth_ > width ? drawnWidth_ - width : 0, ' ');
