@@ -415,16 +415,37 @@ TEST_F(GisFormatsTest, EachFormatIsConvertedWholeAndSafely) {
         std::vector<std::string> overwrite = {LOMITRA_GIS_EXE, large, destination, "--to", c.to, "--overwrite"};
         if (std::string(c.driver) == "CSV") overwrite.insert(overwrite.end(), {"-lco", "GEOMETRY=AS_XY"});
         const pid_t child = start(overwrite, at("stdout"), at("stderr"));
+        // The bytes of the temporary dataset so far; -1 before it appears.
+        const auto temporaryBytes = [&] {
+            std::uintmax_t bytes = 0;
+            bool found = false;
+            for (const auto& entry : fs::directory_iterator(at("out"))) {
+                if (!entry.path().filename().string().starts_with("." + c.file + ".lomitra-")) continue;
+                found = true;
+                std::error_code error;
+                for (const auto& file : fs::recursive_directory_iterator(entry.path(), error)) {
+                    if (file.is_regular_file(error)) bytes += file.file_size(error);
+                }
+            }
+            return found ? static_cast<long long>(bytes) : -1LL;
+        };
         bool writing = false;
         for (int i = 0; i < 2000 && !writing; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            for (const auto& entry : fs::directory_iterator(at("out"))) {
-                writing = writing || entry.path().filename().string().starts_with("." + c.file + ".lomitra-");
-            }
+            writing = temporaryBytes() >= 0;
         }
         ASSERT_TRUE(writing) << "no temporary dataset appeared";
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // Stopped at once, then let on in slices of 10 ms until features
+        // have reached the temporary dataset: the signal comes while it is
+        // written, however fast the machine.
+        ::kill(child, SIGSTOP);
+        for (int slice = 0; slice < 100 && temporaryBytes() < 128 * 1024; ++slice) {
+            ::kill(child, SIGCONT);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ::kill(child, SIGSTOP);
+        }
         ::kill(child, SIGTERM);
+        ::kill(child, SIGCONT);
         EXPECT_EQ(finish(child), 128 + SIGTERM) << "the run ended before the signal";
         EXPECT_EQ(files(), old);
         EXPECT_EQ(readBytes(at("stderr")), "lomitra-gis: keskeytetty; aiempi tulos säilyi ennallaan\n");
