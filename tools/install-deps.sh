@@ -3,7 +3,9 @@
 # or the ones named as arguments (the checks that need more tools name theirs).
 set -euo pipefail
 packages=(g++ cmake make googletest libgtest-dev libbenchmark-dev qt6-base-dev
-          libqt6printsupport6 fonts-liberation desktop-file-utils dpkg-dev gcc pkgconf)
+          libqt6printsupport6 fonts-liberation desktop-file-utils dpkg-dev gcc pkgconf
+          pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest python3-dask
+          python3-distributed)
 if (($#)); then packages=("$@"); fi
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,8 @@
 # desktop gets: both programs, the desktop entry (desktop-file-validate), the
 # icon and the manual page (rendered by man -l where man is installed); then
 # builds the Debian package with cpack and checks its files (the library's
-# among them) and dependencies.
+# among them) and dependencies, and those of python3-lomitra, whose module
+# converts the anchor point from the unpacked packages.
 # Usage: check_install.sh BUILD_DIR VERSION WITH_WINDOWS(ON/OFF)
 set -euo pipefail
 build=$1
@@ -12,6 +13,10 @@ windows=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# The public anchor point through the module lomitra, and where it came from.
+python_anchor='import os, lomitra
+n, e, s = lomitra.Transformer("YKJ", "ETRS-TM35FIN").transform([6700000.0], [3210000.0])
+print(os.path.dirname(lomitra.__file__), f"{n[0]:.3f} {e[0]:.3f} {s[0]}")'
 
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 root="$work/root/usr"
@@ -70,6 +75,27 @@ if command -v dpkg-shlibdeps >/dev/null; then
     grep -q 'libqt6widgets6' <<<"$depends" || fail "the package does not depend on Qt 6 Widgets: $depends"
   fi
   echo "package $(basename "$package"): Depends: $depends"
+  # The Python module in python3-lomitra, importable by Debian's python3 from
+  # the two packages unpacked (the module finds liblomitra by its RUNPATH).
+  python_package=$(ls "$work"/package/python3-lomitra_*.deb 2>/dev/null || true)
+  if [[ -n $python_package ]]; then
+    python_depends=$(dpkg-deb -f "$python_package" Depends)
+    for dependency in "lomitra (= $version)" python3-numpy 'python3 (>= 3'; do
+      grep -qF "$dependency" <<<"$python_depends" || fail "python3-lomitra does not depend on $dependency: $python_depends"
+    done
+    grep -qE ' ./usr/lib/python3/dist-packages/lomitra/_lomitra\.[^ ]*\.so$' <<<"$(dpkg-deb -c "$python_package")" ||
+      fail "python3-lomitra lacks the module"
+    if readelf -d "$build"/python/lomitra/_lomitra.*.so | grep -q libasan; then
+      echo "the Python module is built with AddressSanitizer: not imported here"
+    else
+      dpkg-deb -x "$package" "$work/unpacked" && dpkg-deb -x "$python_package" "$work/unpacked"
+      out=$(cd / && PYTHONPATH="$work/unpacked/usr/lib/python3/dist-packages" /usr/bin/python3 -c "$python_anchor") ||
+        fail "the module of python3-lomitra fails: $out"
+      [[ $out == "$work/unpacked/usr/lib/python3/dist-packages/lomitra 6697187.001 209948.322 0" ]] ||
+        fail "python3-lomitra: \"$out\""
+    fi
+    echo "package $(basename "$python_package"): Depends: $python_depends"
+  fi
 else
   echo "dpkg-shlibdeps (dpkg-dev) is not installed: no Debian package was built"
 fi
