@@ -1,6 +1,7 @@
-# What the module takes and gives: arrays of any real dtype and strides,
-# sequences, empty arrays, values not finite; bad input as Python errors;
-# pandas frames; many threads on large arrays.
+# What the module takes and gives: arrays of any real dtype, byte order and
+# strides, sequences, empty arrays (values not finite among the points: see
+# test_pairs.py); bad input as Python errors; pandas frames; many threads on
+# large arrays.
 import pickle
 
 import numpy as np
@@ -32,6 +33,8 @@ FORMS = {
     "int64": lambda n, e: tuple(np.nan_to_num(x, posinf=0, neginf=0).astype(np.int64) for x in (n, e)),
     "lists": lambda n, e: (n.tolist(), e.tolist()),
     "pandas Series": lambda n, e: (pd.Series(n), pd.Series(e)),
+    "big-endian": lambda n, e: (n.astype(">f8"), e.astype(">f8")),
+    "empty": lambda n, e: (n[:0], e[:0]),
 }
 
 
@@ -44,16 +47,6 @@ def test_any_form_of_input_gives_the_results_of_its_float64_values(form):
     expected = T.transform(np.asarray(north, dtype=np.float64).copy(), np.asarray(east, dtype=np.float64).copy())
     assert all(map(same_bits, result, expected))
     assert all(np.array_equal(np.asarray(x), s, equal_nan=True) for x, s in zip((north, east), saved))  # untouched
-
-
-def test_points_not_finite_or_outside_the_area_are_not_converted():
-    n, e, status = T.transform([np.nan, 6.7e6, np.inf, 5.0e6, 6.7e6], [3.2e6, -np.inf, 3.2e6, 3.2e6, 3.21e6])
-    assert status.tolist() == [-1, -1, -1, -1, 0]
-    assert np.isnan(n[:4]).all() and np.isnan(e[:4]).all() and np.isfinite([n[4], e[4]]).all()
-    assert [s.tolist() for s in T.transform([], [])] == [[], [], []]
-    # The anchor point's sheets as lomitra-batch's table gives them.
-    assert lomitra.kkj_map_sheet("YKJ", [np.nan, 6.7e6], [3.2e6, 3.21e6]).tolist() == ["", "104301B2"]
-    assert lomitra.utm_map_sheet("EPSG:2393", [6.7e6, 6.7e6], [3.21e6, np.inf]).tolist() == ["L3143H3", ""]
 
 
 @pytest.mark.parametrize("call, error, words", [
