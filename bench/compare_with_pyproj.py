@@ -43,25 +43,32 @@ def read_points(path):
     return points["north"].to_numpy(), points["east"].to_numpy()
 
 
-def medians(contenders, runs):
-    """contenders: name -> function; the median seconds of each, the runs alternating."""
+def medians(contenders, runs, cpu=None):
+    """contenders: name -> function; the median wall seconds of each, the runs
+    alternating; with a dict `cpu`, also the median CPU seconds of this thread
+    (what a one-thread run takes whatever else the machine is doing)."""
     times = {name: [] for name in contenders}
+    thread_times = {name: [] for name in contenders}
     for _ in range(runs):
         for name, run in contenders.items():
-            start = time.perf_counter()
+            start, start_cpu = time.perf_counter(), time.thread_time()
             run()
             times[name].append(time.perf_counter() - start)
+            thread_times[name].append(time.thread_time() - start_cpu)
+    if cpu is not None:
+        cpu.update({name: statistics.median(t) for name, t in thread_times.items()})
     return {name: statistics.median(t) for name, t in times.items()}
 
 
 def compare(name, source, target, north, east, proj, proj_xy, in_zone=lambda e: np.ones(len(e), bool)):
     """proj: pyproj Transformer; proj_xy: its x, y inputs; in_zone: the results PROJ's are to equal."""
     t = lomitra.Transformer(source, target)
+    cpu = {}
     seconds = medians({
         "lomitra 1": lambda: t.transform(north, east, threads=1),
         "lomitra all": lambda: t.transform(north, east),
         "PROJ": lambda: proj.transform(*proj_xy),
-    }, RUNS)
+    }, RUNS, cpu)
     n, e, status = t.transform(north, east)
     x, y = proj.transform(*proj_xy)
     same = in_zone(e)
@@ -69,7 +76,8 @@ def compare(name, source, target, north, east, proj, proj_xy, in_zone=lambda e: 
     rate = {k: len(north) / s for k, s in seconds.items()}
     print(f"{name:<40} {len(north):>9} {seconds['lomitra 1']:>8.3f} {seconds['lomitra all']:>8.3f} "
           f"{seconds['PROJ']:>8.3f} {rate['lomitra 1']:>12.0f} {rate['PROJ']:>12.0f} "
-          f"{rate['lomitra 1'] / rate['PROJ']:>6.2f} {rate['lomitra all'] / rate['PROJ']:>6.2f} "
+          f"{rate['lomitra 1'] / rate['PROJ']:>6.2f} {cpu['PROJ'] / cpu['lomitra 1']:>6.2f} "
+          f"{rate['lomitra all'] / rate['PROJ']:>6.2f} "
           f"{largest:>7.3f} {np.count_nonzero(status != 0):>5} {np.count_nonzero(same):>9}")
     return largest <= 1.0 and not np.any(status != 0)
 
@@ -117,9 +125,10 @@ def dask_path():
 def main(data):
     print(f"lomitra {lomitra.__version__}, pyproj {pyproj.__version__}, PROJ {pyproj.proj_version_str}, "
           f"{os.cpu_count()} processors, load average {os.getloadavg()[0]:.2f}; {RUNS} runs each, alternating")
-    print("ratio: lomitra's throughput / PROJ's (1: one thread; all: one per processor); largest difference in mm")
+    print("ratios of lomitra's throughput to PROJ's: r. 1 on one thread, r. CPU the same by CPU time, r. all on one")
+    print("thread per processor (PROJ: one); max mm the largest difference of the two; != 0 lomitra's points not inside")
     print(f"{'case':<40} {'points':>9} {'1 thr s':>8} {'all s':>8} {'PROJ s':>8} {'1 thr pts/s':>12} "
-          f"{'PROJ pts/s':>12} {'r. 1':>6} {'r. all':>6} {'max mm':>7} {'!= 0':>5} {'compared':>9}")
+          f"{'PROJ pts/s':>12} {'r. 1':>6} {'r. CPU':>6} {'r. all':>6} {'max mm':>7} {'!= 0':>5} {'compared':>9}")
     kkj_north, kkj_east = read_points(f"{data}/random-kkj.txt")
     etrs_north, etrs_east = read_points(f"{data}/random-etrs.txt")
     kkj_to_etrs = pyproj.Transformer.from_pipeline(f"+proj=tinshift +file={data}/kkj-euref.json")
