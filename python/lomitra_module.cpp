@@ -64,7 +64,8 @@ Coordinates copiedCoordinates(py::handle north, py::handle east) {
     return c;
 }
 
-py::tuple transform(const lomitra::Transformer& transformer, py::handle north, py::handle east, int threads) {
+py::tuple transform(const lomitra::Transformer& transformer, const py::object& north, const py::object& east,
+                    int threads) {
     Coordinates c = copiedCoordinates(north, east);
     const auto count = static_cast<std::size_t>(c.north.shape(0));
     py::array_t<std::int8_t> status(c.north.shape(0));
@@ -176,7 +177,7 @@ for threads below 0; TypeError for values that are not real numbers.)")
 
     m.def(
         "kkj_map_sheet",
-        [](const std::string& crs, py::handle north, py::handle east) {
+        [](const std::string& crs, const py::object& north, const py::object& east) {
             return mapSheets(&lomitra::kkjMapSheet, kKkjSheetWidth, crs, north, east);
         },
         py::arg("crs"), py::arg("north"), py::arg("east"),
@@ -187,7 +188,7 @@ north, east: as for Transformer.transform. Returns an array of str (dtype
 Raises ValueError for an unknown system or KKJ-OWN.)");
     m.def(
         "utm_map_sheet",
-        [](const std::string& crs, py::handle north, py::handle east) {
+        [](const std::string& crs, const py::object& north, const py::object& east) {
             return mapSheets(&lomitra::utmMapSheet, kUtmSheetWidth, crs, north, east);
         },
         py::arg("crs"), py::arg("north"), py::arg("east"),
