@@ -4,7 +4,9 @@
 set -euo pipefail
 packages=(g++ cmake make googletest libgtest-dev libbenchmark-dev qt6-base-dev
           libqt6printsupport6 fonts-liberation desktop-file-utils dpkg-dev lintian gcc pkgconf
-          libgdal-dev gdal-bin python3-gdal)
+          libgdal-dev gdal-bin python3-gdal
+          pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest python3-dask
+          python3-distributed)
 if (($#)); then packages=("$@"); fi
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,7 @@
 # through pkg-config lomitra; both must convert the public anchor point YKJ
 # P 6 700 000, I 3 210 000 to ETRS-TM35FIN N 6 697 187.001, E 209 948.322.
 # Also checks the versioned shared library and that it exports only the
-# public interface.
+# public interface, and that Debian's python3 imports the installed module.
 # Usage: check_library.sh BUILD_DIR VERSION SANITIZE(ON/OFF)
 set -euo pipefail
 build=$1
@@ -56,3 +56,17 @@ cc -std=c99 -Wall -Wextra -pedantic -Werror "${flags[@]}" "$here/outside/anchor.
 out=$(LD_LIBRARY_PATH=$libdir "$work/anchor_c") || fail "the C program fails"
 [[ $out == "$expected_c" ]] || fail "C: \"$out\", not \"$expected_c\""
 echo "installed liblomitra.so.$version.0; C++ (find_package) and C (pkg-config): $out"
+
+# The Python module, where it is built (and not with the sanitizers, which
+# Debian's python3 lacks): installed beside the library, where python3 looks
+# under a prefix other than /usr; it finds the library by its RUNPATH.
+module=$(find "$prefix" -name '_lomitra.*.so')
+if [[ -n $module && $sanitize != ON ]]; then
+  python_dir=$(/usr/bin/python3 -c 'import sys; print(f"lib/python{sys.version_info[0]}.{sys.version_info[1]}/dist-packages")')
+  [[ $(dirname "$module") == "$prefix/$python_dir/lomitra" ]] || fail "the Python module is in $(dirname "$module")"
+  out=$(cd / && env -u LD_LIBRARY_PATH PYTHONPATH="$prefix/$python_dir" /usr/bin/python3 -c 'import lomitra
+n, e, s = lomitra.Transformer("EPSG:2393", "EPSG:3067").transform([6700000.0], [3210000.0])
+print(lomitra.__file__, f"{n[0]:.3f} {e[0]:.3f} {s[0]}")') || fail "the installed Python module fails: $out"
+  [[ $out == "$prefix/$python_dir/lomitra/__init__.py 6697187.001 209948.322 0" ]] || fail "Python: \"$out\""
+  echo "Python: $out"
+fi

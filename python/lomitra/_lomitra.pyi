@@ -1,0 +1,26 @@
+# Types of the extension lomitra._lomitra (lomitra_module.cpp).
+from typing import Sequence, Union
+
+import numpy as np
+import numpy.typing as npt
+
+_Values = Union[npt.ArrayLike, Sequence[float]]
+
+__version__: str
+
+class UnknownCrsError(ValueError): ...
+
+def accepted_names() -> list[str]: ...
+
+class Transformer:
+    def __init__(self, source: str, target: str) -> None: ...
+    @property
+    def source(self) -> str: ...
+    @property
+    def target(self) -> str: ...
+    def transform(
+        self, north: _Values, east: _Values, *, threads: int = 0
+    ) -> tuple[npt.NDArray[np.float64], npt.NDArray[np.float64], npt.NDArray[np.int8]]: ...
+
+def kkj_map_sheet(crs: str, north: _Values, east: _Values) -> npt.NDArray[np.str_]: ...
+def utm_map_sheet(crs: str, north: _Values, east: _Values) -> npt.NDArray[np.str_]: ...
