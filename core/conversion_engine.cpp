@@ -12,6 +12,7 @@
 // Guards beyond the plain order of work, each refusing the point the same way
 // as a point outside the accepted area:
 //   - a number that reads as infinite or NaN (an overflow such as "1e999");
+//   - a source text that holds no number, which the reading rule reads as 0;
 //   - an ETRS-GKn source whose east value names a zone above 32;
 //   - any non-finite value left by a re-projection or the transformation.
 // Field numbers and columns outside the line or the field table make the
@@ -104,19 +105,25 @@ void ConversionEngine::convertPoint() {
     s.sourceLength = static_cast<int32_t>(trimSpaces(s.pointText[0]).size());
 
     // 4. Source numbers; both are always read, so both texts get their decimal point.
-    double c1 = 0.0;  // north (metres) or latitude (radians)
-    double c2 = 0.0;  // east (metres) or longitude (radians)
+    const double read1 = parseNumber(s.pointText[0]);
+    const double read2 = parseNumber(s.pointText[1]);
+    double c1 = read1;  // north (metres) or latitude (radians)
+    double c2 = read2;  // east (metres) or longitude (radians)
     if (cfg.geographicSource()) {
-        c1 = angleToDegrees(parseNumber(s.pointText[0]), cfg.sourceFormat, s.message) / kRho;
-        c2 = angleToDegrees(parseNumber(s.pointText[1]), cfg.sourceFormat, s.message) / kRho;
-    } else {
-        c1 = parseNumber(s.pointText[0]);
-        c2 = parseNumber(s.pointText[1]);
+        c1 = angleToDegrees(read1, cfg.sourceFormat, s.message) / kRho;
+        c2 = angleToDegrees(read2, cfg.sourceFormat, s.message) / kRho;
     }
 
     // 6. Minutes or seconds out of range.
     if (!s.message.empty()) {
         refuse(messages().minutesSeconds);
+        return;
+    }
+    // A text that holds no number ("nan", "-", a word) reads as 0, which is
+    // no coordinate: as an east value in ETRS-TM35FIN it would lie inside the
+    // accepted area and be converted.
+    if ((read1 == 0.0 && !holdsNumber(s.pointText[0])) || (read2 == 0.0 && !holdsNumber(s.pointText[1]))) {
+        refuse(messages().unsuitable);
         return;
     }
 

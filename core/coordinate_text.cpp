@@ -170,6 +170,23 @@ double parseNumber(std::string& text) {
     return readNumber(text);
 }
 
+bool holdsNumber(std::string_view text) {
+    std::size_t i = 0;
+    auto next = [&] {
+        while (i < text.size() && isSkipped(text[i])) ++i;
+    };
+    next();
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+        next();
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        next();
+    }
+    return i < text.size() && isDigit(text[i]);
+}
+
 double readNumber(std::string_view text) {
     // The common case, an optional sign, digits and an optional point and
     // digits, at most 15 digits in all and nothing after them that could

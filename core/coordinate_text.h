@@ -18,6 +18,11 @@ double parseNumber(std::string& text);
 // with, blanks anywhere ignored; 0 without digits.
 double readNumber(std::string_view text);
 
+// Whether `text` holds a number by the reading rule: a digit, or a decimal
+// point and a digit, after blanks and an optional sign. A text without one
+// reads as 0 (readNumber).
+bool holdsNumber(std::string_view text);
+
 // Unpacks a source angle in the notation `sourceFormat` (0 decimal degrees,
 // 1 ddmm.mmmm, other ddmmss.ssss) into decimal degrees. Sets `message` when a
 // minutes or seconds part is 61 or more; the value is returned regardless.

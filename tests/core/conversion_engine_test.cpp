@@ -429,6 +429,12 @@ TEST_F(ConvertPointTest, Refusals) {
     const Case cases[] = {
         {"zero source", 0, 0, 1, 0, "0", "0", unsuitable},
         {"text without digits", 1, 0, 0, 0, "abc", "def", unsuitable},
+        // Without the guard each of these reads as ETRS-TM35FIN east 0, inside the area.
+        {"east nan", 0, 0, 1, 0, "6936992.000", "nan", unsuitable},
+        {"east a dash", 0, 0, 1, 0, "6936992.000", "-", unsuitable},
+        {"east a lone point", 0, 0, 1, 0, "6936992.000", ".", unsuitable},
+        {"east in ETRS-TM34, a word", 0, 0, 0, 0, "6936992.000", "puuttuu", unsuitable},
+        {"latitude a word", 0, 1, 1, 2, "puuttuu", "270000.0", unsuitable},
         {"overflowing north", 0, 0, 1, 0, "1e999", "494903.060", unsuitable},
         {"overflowing east", 1, 0, 0, 0, "6712263.904", "1e999", unsuitable},
         {"overflowing latitude", 0, 1, 1, 0, "1e999", "27", unsuitable},
@@ -474,6 +480,12 @@ TEST_F(ConvertPointTest, NeighboursOfTheLimitsConvert) {
     proj.etrsGk(kPoint14, 32, n, e);
     convert(fixed(n, 3), fixed(e, 3));
     expectPlane(kPoint14.kkjP, kPoint14.kkjI, 1.0, "GK32 source");
+    // A written zero is a number: ETRS-TM35FIN east 0 lies in the accepted area.
+    settings = ConversionSettings{};
+    for (const char* zero : {"0", "-0.0", ".0", " + 0"}) {
+        convert("6936992.000", zero);
+        EXPECT_EQ(state.message, "") << zero;
+    }
 }
 
 }  // namespace
