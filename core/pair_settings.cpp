@@ -10,12 +10,13 @@
 namespace lomitra {
 namespace {
 
-// The zone position of an ETRS89 plane system (source or result).
-int32_t eurefZonePosition(const CrsSystem& system) {
+// The zone position of an ETRS89 plane system: as a source, ETRS-GKn is
+// position 1 (ETRS-TM35FIN, whose prefix names ETRS-GKn); as a result, its own.
+int32_t eurefZonePosition(const CrsSystem& system, bool result) {
     switch (system.projection) {
         case Projection::Tm34: return 0;
         case Projection::Tm36: return 2;
-        case Projection::EtrsGk: return system.zone - 16;
+        case Projection::EtrsGk: return result ? system.zone - 16 : 1;
         default: return 1;  // ETRS-TM35FIN
     }
 }
@@ -39,9 +40,9 @@ ConversionSettings pairSettings(const Crs& source, const Crs& target) {
     ConversionSettings settings;
     settings.direction = kkjSource ? 1 : 0;
     settings.sourceKind = s.projection == Projection::Geographic ? 1 : 0;
-    settings.sourceZone = kkjSource ? 0 : eurefZonePosition(s);
+    settings.sourceZone = kkjSource ? 0 : eurefZonePosition(s, false);
     settings.resultKind = t.projection == Projection::Geographic ? 1 : 0;
-    settings.resultZone = t.datum == Datum::Kkj ? kkjZonePosition(t) : eurefZonePosition(t);
+    settings.resultZone = t.datum == Datum::Kkj ? kkjZonePosition(t) : eurefZonePosition(t, true);
     if (s.projection == Projection::Tm35fin) {
         settings.highestSourcePrefix = 10.0;  // above it the engine would read ETRS-GKn
     } else if (s.projection == Projection::EtrsGk || s.projection == Projection::KkjZone) {
