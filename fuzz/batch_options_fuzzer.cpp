@@ -42,8 +42,8 @@ void checkAccepted(const BatchOptions& o, const std::vector<std::string>& args) 
     LOMITRA_FUZZ_CHECK(s.lowestSourcePrefix <= s.highestSourcePrefix, "no zone prefix allowed");
     if (!std::isinf(s.lowestSourcePrefix)) {
         const double zone = s.lowestSourcePrefix;
-        LOMITRA_FUZZ_CHECK(zone == s.highestSourcePrefix && !s.geographicSource() &&
-                               (s.eurefToKkj() ? s.sourceZone == 1 && zone >= 19 && zone <= 32 : zone >= 0 && zone <= 5),
+        const bool someZone = s.eurefToKkj() ? s.sourceZone == 1 && zone >= 19 && zone <= 32 : zone >= 0 && zone <= 5;
+        LOMITRA_FUZZ_CHECK(zone == s.highestSourcePrefix && !s.geographicSource() && someZone,
                            "a source held to a zone that is none");
     }
     if (o.layout == LineLayout::FixedColumns) {

@@ -1,11 +1,12 @@
 // lomitra-batch --from/--to against the options it stands for: every source
-// system and every target, by EPSG code, own name or lower case, gives the
+// and every target system, by own name, EPSG code or in lower case, writes the
 // result and table files and the summary of the old options byte for byte
 // (both directions, every zone, geographic in every format); a source named
-// by its zone leaves the points of other zones unconverted; and the pairs and
-// option mixes that are refused exit 2 with their reason and the usage text.
+// by its zone leaves the points of other zones unconverted; refused pairs and
+// option mixes exit 2 with their reason and the usage text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -21,72 +22,67 @@
 namespace lomitra {
 namespace {
 
-// A system and the old options that name it on its side of the pair.
+// A system, the old options that name it on its side, and the meridian its points lie near.
 struct Side {
     std::string name;
     std::vector<std::string> options;
-    double meridian;  // where its points lie (degrees of longitude)
+    double meridian = 25.0;
 };
 
-std::vector<Side> eurefSources() {
-    std::vector<Side> sides = {{"ETRS-TM34", {"--source-zone", "tm34"}, 21},
-                               {"ETRS-TM35FIN", {}, 27},
-                               {"ETRS-TM36", {"--source-zone", "tm36"}, 33},
-                               {"EUREF-FIN", {"--source", "geographic"}, 25}};
-    for (int n = 19; n <= 32; ++n) sides.push_back({"ETRS-GK" + std::to_string(n), {"--source-zone", "tm35"}, 1.0 * n});
-    return sides;
-}
-
-std::vector<Side> eurefTargets() {
-    std::vector<Side> sides = {{"ETRS-TM34", {"--result-zone", "tm34"}, 0},
-                               {"ETRS-TM35FIN", {"--result-zone", "tm35"}, 0},
-                               {"ETRS-TM36", {"--result-zone", "tm36"}, 0},
-                               {"EUREF-FIN", {"--result", "geographic"}, 0}};
-    for (int n = 19; n <= 32; ++n) sides.push_back({"ETRS-GK" + std::to_string(n), {"--result-zone", "gk" + std::to_string(n)}, 0});
-    return sides;
-}
-
-std::vector<Side> kkjSources() {
-    std::vector<Side> sides = {{"KKJ", {"--direction", "kkj-euref", "--source", "geographic"}, 25},
-                               {"YKJ", {"--direction", "kkj-euref"}, 27}};
-    for (int n = 0; n <= 5; ++n) sides.push_back({"KKJ" + std::to_string(n), {"--direction", "kkj-euref"}, 18.0 + 3 * n});
-    return sides;
-}
-
-std::vector<Side> kkjTargets() {
-    std::vector<Side> sides = {{"KKJ-OWN", {"--result-zone", "own"}, 0},
-                               {"YKJ", {"--result-zone", "3"}, 0},
-                               {"KKJ", {"--result", "geographic"}, 0}};
-    for (int n = 1; n <= 5; ++n) sides.push_back({"KKJ" + std::to_string(n), {"--result-zone", std::to_string(n)}, 0});
-    return sides;
+// The systems of one datum as sources or as targets.
+std::vector<Side> sides(bool kkj, bool target) {
+    std::vector<Side> all;
+    if (!kkj) {
+        const char* zones[] = {"tm34", "tm35", "tm36"};
+        const char* names[] = {"ETRS-TM34", "ETRS-TM35FIN", "ETRS-TM36"};
+        for (int i = 0; i < 3; ++i) {
+            all.push_back({names[i], {target ? "--result-zone" : "--source-zone", zones[i]}, 21.0 + 6 * i});
+        }
+        for (int n = 19; n <= 32; ++n) {
+            const std::string zone = target ? "gk" + std::to_string(n) : "tm35";
+            all.push_back({"ETRS-GK" + std::to_string(n), {target ? "--result-zone" : "--source-zone", zone}, 1.0 * n});
+        }
+        all.push_back({"EUREF-FIN", {target ? "--result" : "--source", "geographic"}});
+        return all;
+    }
+    using Options = std::vector<std::string>;
+    const Options direction = {"--direction", "kkj-euref"};
+    for (int n = target ? 1 : 0; n <= 5; ++n) {
+        all.push_back({"KKJ" + std::to_string(n), target ? Options{"--result-zone", std::to_string(n)} : direction,
+                       18.0 + 3 * n});
+    }
+    all.push_back({"YKJ", target ? Options{"--result-zone", "3"} : direction, 27.0});
+    all.push_back({"KKJ", target ? Options{"--result", "geographic"}
+                                 : Options{"--direction", "kkj-euref", "--source", "geographic"}});
+    if (target) all.push_back({"KKJ-OWN", {"--result-zone", "own"}});
+    return all;
 }
 
 // The name as a user may give it: the own name, the EPSG code, or lower case.
 std::string spelling(const std::string& name, std::size_t variant) {
-    const Crs crs(name);
-    if (variant % 3 == 1 && crs.epsg() != 0) return "EPSG:" + std::to_string(crs.epsg());
+    const int epsg = Crs(name).epsg();
+    if (variant % 3 == 1 && epsg != 0) return "EPSG:" + std::to_string(epsg);
+    std::string out = name;
     if (variant % 3 == 2) {
-        std::string lower = name;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return lower;
+        for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    return name;
+    return out;
 }
 
-// An angle in the notation of the format position: aa.aaaaaaaa, aamm.mmmmmm, aammss.ssss.
+// An angle in the notation of a format position: aa.aaaaaaaa, aamm.mmmmmm, aammss.ssss.
 std::string angleText(double degrees, int format) {
-    const double whole = std::floor(degrees);
-    const double minutes = (degrees - whole) * 60.0;
-    double value = degrees;
-    if (format == 1) value = whole * 100.0 + minutes;
-    if (format == 2) value = whole * 10000.0 + std::floor(minutes) * 100.0 + (minutes - std::floor(minutes)) * 60.0;
+    const double whole = std::floor(degrees), minutes = (degrees - whole) * 60.0;
+    const double seconds = (minutes - std::floor(minutes)) * 60.0;
+    const double value = format == 0   ? degrees
+                         : format == 1 ? whole * 100.0 + minutes
+                                       : whole * 10000.0 + std::floor(minutes) * 100.0 + seconds;
     char text[40];
     std::snprintf(text, sizeof text, "%.*f", 9 - 2 * format, value);
     return text;
 }
 
-// Lines "tunnus N E" of points of the system near its meridian, over the
-// network and at sea south of it (Helmert), between them lines without a point.
+// "tunnus N E" lines of 40 points of the system near its meridian, over the
+// network and at sea south of it, and 5 lines without a point.
 std::string sourceFile(const Side& side, int format, unsigned seed) {
     const Crs crs(side.name);
     const Transformer fromDegrees(crs.datum() == Datum::Kkj ? "KKJ" : "EUREF-FIN", side.name);
@@ -96,9 +92,8 @@ std::string sourceFile(const Side& side, int format, unsigned seed) {
     for (int i = 0; i < 40; ++i) {
         Point p{i % 9 == 4 ? sea(random) : north(random), side.meridian + east(random)};
         EXPECT_NE(fromDegrees.transform(p), Status::NotConverted) << side.name;
-        const std::string n = crs.geographic() ? angleText(p.north, format) : std::to_string(p.north);
-        const std::string e = crs.geographic() ? angleText(p.east, format) : std::to_string(p.east);
-        file += "P" + std::to_string(i) + " " + n + (i % 5 == 0 ? "\t" : " ") + e + "\r\n";
+        auto text = [&](double v) { return crs.geographic() ? angleText(v, format) : std::to_string(v); };
+        file += "P" + std::to_string(i) + " " + text(p.north) + (i % 5 == 0 ? "\t" : " ") + text(p.east) + "\r\n";
         if (i % 13 == 0) file += "huomautus " + std::to_string(i) + "\r\n";
     }
     return file;
@@ -106,13 +101,10 @@ std::string sourceFile(const Side& side, int format, unsigned seed) {
 
 class BatchFromToTest : public testing::BatchFolderTest {
 protected:
-    // Runs lomitra-batch on `source` with `options`, writing result and
-    // table files named after `tag`; keeps its standard error.
+    // Runs lomitra-batch on `source`; the result and table files are TAG.out and TAG.tab.
     int convert(const std::string& source, std::vector<std::string> options, const std::string& tag) {
-        for (const std::string& o : {std::string("--fields"), std::string("2,3,1"), std::string("--table"),
-                                     path(tag + ".tab"), std::string("-o"), path(tag + ".out"), source}) {
-            options.push_back(o);
-        }
+        options.insert(options.end(),
+                       {"--fields", "2,3,1", "--table", path(tag + ".tab"), "-o", path(tag + ".out"), source});
         const testing::BatchProcess process = runBatch(options);
         err_ = process.err;
         return process.exitStatus;
@@ -122,77 +114,67 @@ protected:
 };
 
 TEST_F(BatchFromToTest, EveryPairWritesTheFilesOfItsOldOptions) {
-    struct Row {
-        Side from, to;
-    };
-    std::vector<Row> rows;
-    // Every source once, the targets in turn (every one of them at least once).
-    const std::vector<Side> es = eurefSources(), et = eurefTargets(), ks = kkjSources(), kt = kkjTargets();
-    for (std::size_t i = 0; i < es.size(); ++i) rows.push_back({es[i], kt[i % kt.size()]});
-    for (std::size_t i = 0; i < et.size(); ++i) rows.push_back({ks[i % ks.size()], et[i]});
-
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const Row& row = rows[i];
-        const std::string from = spelling(row.from.name, i), to = spelling(row.to.name, i + 1);
-        SCOPED_TRACE("--from " + from + " --to " + to);
-        // Geographic sides in each format in turn.
-        std::vector<std::string> formats;
-        const int sourceFormat = static_cast<int>(i % 3), resultFormat = static_cast<int>((i + 1) % 3);
-        const char* names[] = {"dd", "dm", "dms"};
-        if (Crs(from).geographic()) formats = {"--source-format", names[sourceFormat]};
-        if (Crs(to).geographic()) formats.insert(formats.end(), {"--result-format", names[resultFormat]});
-
-        const std::string source = path("in" + std::to_string(i) + ".txt");
-        write(source, sourceFile(row.from, sourceFormat, static_cast<unsigned>(154 + i)));
-        std::vector<std::string> named = {"--from", from, "--to", to}, old = row.from.options;
-        named.insert(named.end(), formats.begin(), formats.end());
-        old.insert(old.end(), row.to.options.begin(), row.to.options.end());
-        old.insert(old.end(), formats.begin(), formats.end());
-
+    // Every source once, the targets of the other datum in turn (each at least once).
+    std::vector<std::pair<Side, Side>> pairs;
+    for (const bool kkj : {false, true}) {
+        const std::vector<Side> from = sides(kkj, false), to = sides(!kkj, true);
+        for (std::size_t i = 0; i < std::max(from.size(), to.size()); ++i) {
+            pairs.emplace_back(from[i % from.size()], to[i % to.size()]);
+        }
+    }
+    const char* formats[] = {"dd", "dm", "dms"};
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const auto& [from, to] = pairs[i];
+        const int sourceFormat = static_cast<int>(i % 3);
+        std::vector<std::string> named = {"--from", spelling(from.name, i), "--to", spelling(to.name, i + 1)};
+        std::vector<std::string> old = from.options;
+        SCOPED_TRACE(named[1] + " -> " + named[3]);
+        old.insert(old.end(), to.options.begin(), to.options.end());
+        for (auto* options : {&named, &old}) {
+            if (Crs(from.name).geographic()) {
+                options->insert(options->end(), {"--source-format", formats[sourceFormat]});
+            }
+            if (Crs(to.name).geographic()) options->insert(options->end(), {"--result-format", formats[(i + 1) % 3]});
+        }
+        const std::string source = path("in.txt");
+        write(source, sourceFile(from, sourceFormat, static_cast<unsigned>(154 + i)));
         ASSERT_EQ(convert(source, named, "named"), 0) << err_;
         const std::string namedErr = err_;
         ASSERT_EQ(convert(source, old, "old"), 0) << err_;
         EXPECT_EQ(namedErr, err_);
-        EXPECT_EQ(namedErr.find("muunnettu 40 pistettä"), 0u) << "every point converted: " << namedErr;
+        EXPECT_EQ(namedErr.find("muunnettu 40 pistettä, 5 riviä"), 0u) << namedErr;
         EXPECT_EQ(read(path("named.out")), read(path("old.out")));
         EXPECT_EQ(read(path("named.tab")), read(path("old.tab")));
     }
 }
 
-// A plane source named by its zone converts the points of that zone only;
-// the others' lines stay as they were, as the library leaves such points.
+// The points of other zones (or of none) keep their lines and are counted
+// with the lines not converted; the rest are converted as without them.
 TEST_F(BatchFromToTest, ASourceNamedByItsZoneLeavesOtherZonesUnconverted) {
-    struct Row {
-        Side from;
-        std::string to;
-        std::vector<std::string> strangers;  // points of other zones, or of none
+    const std::vector<std::pair<std::string, std::vector<std::string>>> rows = {
+        {"YKJ", {"Q1 6712263.904 2495070.508", "Q2 6712263.904 495070.508"}},
+        {"ETRS-GK25", {"Q1 6709447.856 24494903.060", "Q2 6709447.856 494903.060"}},
+        {"ETRS-TM35FIN", {"Q1 6709447.856 25494903.060"}},
     };
-    const std::vector<Row> rows = {
-        {kkjSources()[1], "ETRS-TM35FIN", {"Q1 6712263.904 2495070.508", "Q2 6712263.904 495070.508"}},
-        {eurefSources()[4 + 6], "YKJ", {"Q1 6709447.856 24494903.060", "Q2 6709447.856 494903.060"}},
-        {eurefSources()[1], "KKJ-OWN", {"Q1 6709447.856 25494903.060"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.from.name);
-        const std::string own = sourceFile(row.from, 0, 7);
-        std::string strangers;
-        for (const std::string& line : row.strangers) strangers += line + "\r\n";
-        write(path("own.txt"), own);
-        write(path("mixed.txt"), own + strangers);
-        ASSERT_EQ(convert(path("own.txt"), {"--from", row.from.name, "--to", row.to}, "own"), 0) << err_;
-        ASSERT_EQ(convert(path("mixed.txt"), {"--from", row.from.name, "--to", row.to}, "mixed"), 0) << err_;
-        EXPECT_EQ(read(path("mixed.out")), read(path("own.out")) + strangers);
-        // Each stranger's table line says so; the heading, the remarks and they are not converted.
+    for (const auto& [name, strangers] : rows) {
+        SCOPED_TRACE(name);
+        const std::string to = Crs(name).datum() == Datum::Kkj ? "ETRS-TM35FIN" : "KKJ-OWN";
+        const Side side{name, {}, name == "ETRS-GK25" ? 25.0 : 27.0};
+        std::string lines;
+        for (const std::string& line : strangers) lines += line + "\r\n";
+        write(path("own.txt"), sourceFile(side, 0, 7));
+        write(path("mixed.txt"), sourceFile(side, 0, 7) + lines);
+        ASSERT_EQ(convert(path("own.txt"), {"--from", name, "--to", to}, "own"), 0) << err_;
+        ASSERT_EQ(convert(path("mixed.txt"), {"--from", name, "--to", to}, "mixed"), 0) << err_;
+        EXPECT_EQ(read(path("mixed.out")), read(path("own.out")) + lines);
+        EXPECT_EQ(err_.find("muunnettu 40 pistettä, " + std::to_string(5 + strangers.size()) + " riviä"), 0u) << err_;
         const std::string table = read(path("mixed.tab"));
         std::size_t refused = 0;
-        for (std::size_t at = table.find(texts::kUnsuitableCoordinates); at != std::string::npos;
+        for (auto at = table.find(texts::kUnsuitableCoordinates); at != std::string::npos;
              at = table.find(texts::kUnsuitableCoordinates, at + 1)) {
             ++refused;
         }
-        EXPECT_EQ(refused, row.strangers.size()) << table;
-        EXPECT_NE(err_.find(", " + std::to_string(row.strangers.size() + 5) + " riviä ei muunnettu"),
-                  std::string::npos)
-            << err_;
+        EXPECT_EQ(refused, strangers.size()) << table;
     }
 }
 
@@ -200,42 +182,27 @@ TEST_F(BatchFromToTest, RefusedPairsAndMixesExitTwoWithTheirReason) {
     write(path("in.txt"), "P1 6718527.414 3106266.213\r\n");
     std::string names;
     for (const std::string_view name : Crs::acceptedNames()) names += (names.empty() ? "" : ", ") + std::string(name);
-    const std::string bad = "Virheellinen valinta: ";
-    struct Row {
-        std::vector<std::string> args;
-        std::string reason;
-    };
-    std::vector<Row> rows = {
-        {{"--from", "YKJ"}, bad + "--from ja --to annetaan aina yhdessä"},
-        {{"--to=ETRS-TM35FIN"}, bad + "--from ja --to annetaan aina yhdessä"},
-        {{"--from", "YKJ", "--to", "ETRS-TM99"},
-         bad + "--to ETRS-TM99: tuntematon koordinaattijärjestelmä; nimet (isoin tai pienin kirjaimin): " + names},
-        {{"--from", "EPSG:2393", "--to", "kkj1"},
-         bad + "--from EPSG:2393 --to kkj1: molemmat ovat KKJ:n järjestelmiä; lomitra-batch muuntaa EUREF-FIN:n ja "
-               "KKJ:n välillä"},
-        {{"--from", "EUREF-FIN", "--to", "ETRS-GK25"},
-         bad + "--from EUREF-FIN --to ETRS-GK25: molemmat ovat EUREF-FIN:n järjestelmiä; lomitra-batch muuntaa "
-               "EUREF-FIN:n ja KKJ:n välillä"},
+    const std::string together(texts::kBatchFromToTogether);
+    const std::string same1(texts::kBatchSameDatum1), same2(texts::kBatchSameDatum2);
+    std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
+        {{"--from", "YKJ"}, together},
+        {{"--to=ETRS-TM35FIN"}, together},
+        {{"--from", "YKJ", "--to", "ETRS-TM99"}, "--to ETRS-TM99" + std::string(texts::kBatchUnknownCrs) + names},
+        {{"--from", "EPSG:2393", "--to", "kkj1"}, "--from EPSG:2393 --to kkj1" + same1 + "KKJ" + same2},
+        {{"--from", "EUREF-FIN", "--to", "ETRS-GK25"}, "--from EUREF-FIN --to ETRS-GK25" + same1 + "EUREF-FIN" + same2},
         {{"--from", "KKJ-OWN", "--to", "ETRS-TM35FIN"},
-         bad + "--from KKJ-OWN --to ETRS-TM35FIN: KKJ-OWN (kukin piste omalla kaistallaan) voi olla vain "
-               "tulosjärjestelmä; anna lähtöpisteiden kaista (KKJ0 ... KKJ5, YKJ) tai muunna eri kaistojen "
-               "pisteet valinnalla --direction kkj-euref"},
+         "--from KKJ-OWN --to ETRS-TM35FIN" + std::string(texts::kBatchTargetOnly)},
         {{"--from", "ETRS-TM35FIN", "--to", "EPSG:3386"},
-         bad + "--from ETRS-TM35FIN --to EPSG:3386: KKJ:n kaista 0 ei voi olla tuloskaista; valitse KKJ1 ... "
-               "KKJ5, YKJ tai KKJ-OWN"},
+         "--from ETRS-TM35FIN --to EPSG:3386" + std::string(texts::kBatchKkjZone0Target)},
     };
-    for (const auto& [option, value] : {std::pair{"--direction", "kkj-euref"}, std::pair{"--source", "plane"},
-                                        std::pair{"--result", "geographic"}, std::pair{"--source-zone", "tm35"},
-                                        std::pair{"--result-zone", "own"}}) {
-        rows.push_back({{"--from", "ETRS-TM35FIN", option, value, "--to", "YKJ"},
-                        bad + option +
-                            ": --from ja --to korvaavat valinnat --direction, --source, --result, --source-zone "
-                            "ja --result-zone"});
+    for (const char* option : {"--direction", "--source", "--result", "--source-zone", "--result-zone"}) {
+        rows.push_back(
+            {{"--from", "ETRS-TM35FIN", option, "plane", "--to", "YKJ"}, option + std::string(texts::kBatchFromToReplace)});
     }
-    for (const Row& row : rows) {
-        SCOPED_TRACE(::testing::PrintToString(row.args));
-        EXPECT_EQ(convert(path("in.txt"), row.args, "refused"), 2);
-        EXPECT_EQ(err_, row.reason + "\n\n" + std::string(texts::kBatchUsage));
+    for (const auto& [args, reason] : rows) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        EXPECT_EQ(convert(path("in.txt"), args, "refused"), 2);
+        EXPECT_EQ(err_, "Virheellinen valinta: " + reason + "\n\n" + std::string(texts::kBatchUsage));
         EXPECT_FALSE(std::filesystem::exists(path("refused.out")));
     }
 }
