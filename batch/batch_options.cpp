@@ -1,12 +1,16 @@
 // Option parsing of lomitra-batch. Every option maps onto one list position
-// of the settings window, so the batch converts exactly as the windows do.
+// of the settings window, so the batch converts exactly as the windows do;
+// --from and --to name a pair of systems, which pairSettings maps onto the
+// same positions.
 #include "batch/batch_options.h"
 
 #include <charconv>
 #include <string_view>
 
 #include "core/conversion_state.h"
+#include "core/pair_settings.h"
 #include "core/texts.h"
+#include "lomitra/lomitra.hpp"
 
 namespace lomitra {
 namespace {
@@ -53,16 +57,59 @@ constexpr std::array<std::string_view, 17> kEtrsZones{
 constexpr std::array<std::string_view, 3> kFormats{"dd", "dm", "dms"};
 constexpr std::array<std::string_view, 3> kEncodings{"auto", "utf-8", "cp1252"};
 
+// The system of --from or --to; nothing, with the reason in `error`, for an unknown name.
+std::optional<Crs> systemNamed(std::string_view option, const std::string& name, std::string& error) {
+    try {
+        return Crs(name);
+    } catch (const UnknownCrs&) {
+        error = std::string(option) + " " + name + std::string(texts::kBatchUnknownCrs);
+        const auto names = Crs::acceptedNames();
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (i > 0) error += ", ";
+            error += names[i];
+        }
+        return std::nullopt;
+    }
+}
+
+// The settings of --from and --to, or nothing, with the reason in `error`.
+std::optional<ConversionSettings> pairOptions(const std::string& from, const std::string& to, std::string& error) {
+    const std::optional<Crs> source = systemNamed("--from", from, error);
+    if (!source) return std::nullopt;
+    const std::optional<Crs> target = systemNamed("--to", to, error);
+    if (!target) return std::nullopt;
+    error = "--from " + from + " --to " + to;
+    switch (engineGap(*source, *target)) {
+        case EngineGap::None:
+            error.clear();
+            return pairSettings(*source, *target);
+        case EngineGap::SameDatum:
+            error += std::string(texts::kBatchSameDatum1) + (source->datum() == Datum::Kkj ? "KKJ" : "EUREF-FIN") +
+                     std::string(texts::kBatchSameDatum2);
+            break;
+        case EngineGap::TargetOnlySource:
+            error += texts::kBatchTargetOnly;
+            break;
+        case EngineGap::KkjZone0Target:
+            error += texts::kBatchKkjZone0Target;
+            break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& args,
                                               std::string& error) {
     BatchOptions options;
-    std::string direction = "euref-kkj";
-    std::string sourceKind = "plane";
-    std::string resultKind = "plane";
+    // Empty where not given (an empty value is refused).
+    std::string direction;
+    std::string sourceKind;
+    std::string resultKind;
     std::string sourceZone;
     std::string resultZone;
+    std::string from;
+    std::string to;
     std::string sourceFormat = "dd";
     std::string resultFormat = "dd";
     std::string columns;
@@ -112,6 +159,8 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
         else if (name == "--result") target = &resultKind;
         else if (name == "--source-zone") target = &sourceZone;
         else if (name == "--result-zone") target = &resultZone;
+        else if (name == "--from") target = &from;
+        else if (name == "--to") target = &to;
         else if (name == "--source-format") target = &sourceFormat;
         else if (name == "--result-format") target = &resultFormat;
         else if (name == "--columns") target = &columns;
@@ -134,29 +183,42 @@ std::optional<BatchOptions> parseBatchOptions(const std::vector<std::string>& ar
     }
 
     ConversionSettings& s = options.settings;
-    s.direction = positionOf(direction, kDirections);
-    if (s.direction < 0) return bad("--direction " + direction);
-    s.sourceKind = positionOf(sourceKind, kKinds);
-    if (s.sourceKind < 0) return bad("--source " + sourceKind);
-    s.resultKind = positionOf(resultKind, kKinds);
-    if (s.resultKind < 0) return bad("--result " + resultKind);
+    if (!from.empty() || !to.empty()) {
+        if (from.empty() || to.empty()) return bad(texts::kBatchFromToTogether);
+        const std::pair<std::string_view, const std::string*> replaced[] = {
+            {"--direction", &direction}, {"--source", &sourceKind}, {"--result", &resultKind},
+            {"--source-zone", &sourceZone}, {"--result-zone", &resultZone}};
+        for (const auto& [option, value] : replaced) {
+            if (!value->empty()) return bad(std::string(option) + std::string(texts::kBatchFromToReplace));
+        }
+        std::string why;
+        const std::optional<ConversionSettings> pair = pairOptions(from, to, why);
+        if (!pair) return bad(why);
+        s = *pair;
+    } else {
+        s.direction = positionOf(direction.empty() ? "euref-kkj" : direction, kDirections);
+        if (s.direction < 0) return bad("--direction " + direction);
+        s.sourceKind = positionOf(sourceKind.empty() ? "plane" : sourceKind, kKinds);
+        if (s.sourceKind < 0) return bad("--source " + sourceKind);
+        s.resultKind = positionOf(resultKind.empty() ? "plane" : resultKind, kKinds);
+        if (s.resultKind < 0) return bad("--result " + resultKind);
+        if (s.eurefToKkj()) {
+            s.sourceZone = positionOf(sourceZone.empty() ? "tm35" : sourceZone, kSourceZones);
+            if (s.sourceZone < 0) return bad("--source-zone " + sourceZone);
+            s.resultZone = positionOf(resultZone.empty() ? "own" : resultZone, kKkjZones);
+            if (s.resultZone < 0) return bad("--result-zone " + resultZone);
+        } else {
+            // In this direction the KKJ source zone is read from the east value: no choice.
+            if (!sourceZone.empty()) return bad("--source-zone " + sourceZone);
+            s.sourceZone = 0;
+            s.resultZone = positionOf(resultZone.empty() ? "tm35" : resultZone, kEtrsZones);
+            if (s.resultZone < 0) return bad("--result-zone " + resultZone);
+        }
+    }
     s.sourceFormat = positionOf(sourceFormat, kFormats);
     if (s.sourceFormat < 0) return bad("--source-format " + sourceFormat);
     s.resultFormat = positionOf(resultFormat, kFormats);
     if (s.resultFormat < 0) return bad("--result-format " + resultFormat);
-
-    if (s.eurefToKkj()) {
-        s.sourceZone = positionOf(sourceZone.empty() ? "tm35" : sourceZone, kSourceZones);
-        if (s.sourceZone < 0) return bad("--source-zone " + sourceZone);
-        s.resultZone = positionOf(resultZone.empty() ? "own" : resultZone, kKkjZones);
-        if (s.resultZone < 0) return bad("--result-zone " + resultZone);
-    } else {
-        // In this direction the KKJ source zone is read from the east value: no choice.
-        if (!sourceZone.empty()) return bad("--source-zone " + sourceZone);
-        s.sourceZone = 0;
-        s.resultZone = positionOf(resultZone.empty() ? "tm35" : resultZone, kEtrsZones);
-        if (s.resultZone < 0) return bad("--result-zone " + resultZone);
-    }
 
     if (columns.empty() == fields.empty()) return bad("--columns / --fields");
     if (!columns.empty()) {

@@ -42,12 +42,10 @@ private:
     Way way_ = Way::Identity;
     bool geographicSource_ = false;
     bool geographicResult_ = false;
-    // Zone prefixes (floor of east / 1 000 000) that a plane source may carry.
-    double lowestPrefix_ = 0.0;
-    double highestPrefix_ = 0.0;
-    // Between the datums: the settings positions of the pair (direction,
-    // kinds, zones). Within one datum: the source and result zone positions
-    // of a plane EUREF-FIN pair, or resultZone the KKJ zone (0 the own).
+    // pairSettings: between the datums the engine's settings of the pair
+    // (direction, kinds, zones, the source's prefixes). Within one datum: the
+    // source and result zone positions of a plane EUREF-FIN pair, or
+    // resultZone the KKJ zone (0 the own), and the source's prefixes.
     ConversionSettings settings_;
     WorkPlane plane_ = WorkPlane::Tm35fin;  // within one datum
     int32_t resultCode_ = 0;                // within one datum: outOfWorkPlane's

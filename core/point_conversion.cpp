@@ -75,6 +75,8 @@ DatumStatus convertPointNumbers(const ConversionSettings& settings, DatumTransfo
                                 double c1, double c2, double& r1, double& r2) {
     // An overflow ("1e999") or NaN is no coordinate.
     if (!std::isfinite(c1) || !std::isfinite(c2)) return DatumStatus::OutsideArea;
+    // A plane point of another zone than the source's own.
+    if (!settings.geographicSource() && !settings.sourcePrefixAllowed(c2)) return DatumStatus::OutsideArea;
 
     // Codes of transformDatum: direction, the source's and the result's kind.
     const bool eurefToKkj = settings.eurefToKkj();

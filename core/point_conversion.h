@@ -20,9 +20,10 @@ namespace lomitra {
 
 // (c1, c2) in the source system of `settings` to (r1, r2) in its result
 // system (the settings' format positions play no part). InsideNetwork or
-// OutsideNetwork: converted; OutsideArea: refused (not finite, an ETRS-GKn
-// zone above 32, outside the area that the transformation accepts, or a
-// result that is not finite), r1 and r2 untouched. The datum keeps sheetPoint
+// OutsideNetwork: converted; OutsideArea: refused (not finite, a plane
+// source's zone prefix that the settings do not allow, an ETRS-GKn zone
+// above 32, outside the area that the transformation accepts, or a result
+// that is not finite), r1 and r2 untouched. The datum keeps sheetPoint
 // and the triangle cache as transformDatum leaves them.
 DatumStatus convertPointNumbers(const ConversionSettings& settings, DatumTransformation& datum,
                                 double c1, double c2, double& r1, double& r2);

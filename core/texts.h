@@ -146,6 +146,24 @@ inline constexpr std::string_view kStandardInput = "vakiosyöte";    // "-" as t
 inline constexpr std::string_view kStandardOutput = "vakiotuloste";  // "-" as an output, in messages
 inline constexpr std::string_view kBatchBadOption = "Virheellinen valinta:";
 inline constexpr std::string_view kBatchValueMissing = "arvo puuttuu";
+// --from and --to: "Virheellinen valinta: " + what went wrong.
+inline constexpr std::string_view kBatchFromToTogether = "--from ja --to annetaan aina yhdessä";
+// <option> + kBatchFromToReplace: one of the five options that --from/--to replace, given with them.
+inline constexpr std::string_view kBatchFromToReplace =
+    ": --from ja --to korvaavat valinnat --direction, --source, --result, --source-zone ja --result-zone";
+// "--from NAME" + kBatchUnknownCrs + <the accepted names, ", " between>
+inline constexpr std::string_view kBatchUnknownCrs =
+    ": tuntematon koordinaattijärjestelmä; nimet (isoin tai pienin kirjaimin): ";
+// "--from A --to B" + one of these: a pair that lomitra-batch does not convert.
+// kBatchSameDatum1 + EUREF-FIN or KKJ + kBatchSameDatum2
+inline constexpr std::string_view kBatchSameDatum1 = ": molemmat ovat ";
+inline constexpr std::string_view kBatchSameDatum2 =
+    ":n järjestelmiä; lomitra-batch muuntaa EUREF-FIN:n ja KKJ:n välillä";
+inline constexpr std::string_view kBatchTargetOnly =
+    ": KKJ-OWN (kukin piste omalla kaistallaan) voi olla vain tulosjärjestelmä; anna lähtöpisteiden kaista "
+    "(KKJ0 ... KKJ5, YKJ) tai muunna eri kaistojen pisteet valinnalla --direction kkj-euref";
+inline constexpr std::string_view kBatchKkjZone0Target =
+    ": KKJ:n kaista 0 ei voi olla tuloskaista; valitse KKJ1 ... KKJ5, YKJ tai KKJ-OWN";
 inline constexpr std::string_view kBatchSameOutput = "Valinnat -o ja --table nimeävät saman tiedoston:";
 inline constexpr std::string_view kBatchInterrupted = "lomitra-batch: keskeytetty; yhtään tiedostoa ei korvattu\n";
 inline constexpr std::string_view kBatchOutOfMemory = "Muisti loppui.";
@@ -183,6 +201,12 @@ inline constexpr std::string_view kBatchUsage =
     "  --result-zone own|1|2|3|4|5       KKJ:n tuloskaista suunnassa euref-kkj (oletus own)\n"
     "  --result-zone tm34|tm35|tm36|gk19 ... gk32\n"
     "                                    tuloskaista suunnassa kkj-euref (oletus tm35)\n"
+    "  --from NIMI --to NIMI             lähtö- ja tulosjärjestelmä nimeltä viiden edellisen\n"
+    "                                    valinnan sijaan: EPSG-koodi tai oma nimi, kuten\n"
+    "                                    EPSG:2393, YKJ, KKJ1, KKJ-OWN, ETRS-TM35FIN, ETRS-GK25,\n"
+    "                                    EUREF-FIN tai KKJ; toisen on oltava EUREF-FIN:n ja\n"
+    "                                    toisen KKJ:n; kaistan nimeävä lähde muuntaa vain\n"
+    "                                    oman kaistansa pisteet\n"
     "  --source-format dd|dm|dms         maantieteellisten lähtökoordinaattien muoto\n"
     "                                    aa.aaaaaaaa, aamm.mmmmmm tai aammss.ssss (oletus dd)\n"
     "  --result-format dd|dm|dms         maantieteellisten tuloskoordinaattien muoto (oletus dd)\n"

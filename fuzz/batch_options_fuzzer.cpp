@@ -2,7 +2,9 @@
 // split at NUL bytes into arguments.
 //
 // Checks: a refused vector has a reason; an accepted one (other than --help and --version)
-// holds list positions inside the lists of the settings window, a layout of
+// holds list positions inside the lists of the settings window (a source's
+// zone prefixes either all or one range of them, a KKJ source held to one of
+// the zones 0-5 and an ETRS-GK source to 19-32), a layout of
 // its own kind (fixed columns: 1-based starts and lengths of at least 1, the
 // identifier either absent or marked the same way, no field numbers; free
 // format: field numbers 0-99, the identifier's present exactly when marked),
@@ -12,6 +14,7 @@
 // any "--" mean the same with one "--" added at the end.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,6 +38,13 @@ void checkAccepted(const BatchOptions& o, const std::vector<std::string>& args) 
         LOMITRA_FUZZ_CHECK(within(s.sourceZone, 0, 2) && within(s.resultZone, 0, 5), "zones outside the lists (EUREF-FIN to KKJ)");
     } else {
         LOMITRA_FUZZ_CHECK(s.sourceZone == 0 && within(s.resultZone, 0, 16), "zones outside the lists (KKJ to EUREF-FIN)");
+    }
+    LOMITRA_FUZZ_CHECK(s.lowestSourcePrefix <= s.highestSourcePrefix, "no zone prefix allowed");
+    if (!std::isinf(s.lowestSourcePrefix)) {
+        const double zone = s.lowestSourcePrefix;
+        const bool someZone = s.eurefToKkj() ? s.sourceZone == 1 && zone >= 19 && zone <= 32 : zone >= 0 && zone <= 5;
+        LOMITRA_FUZZ_CHECK(zone == s.highestSourcePrefix && !s.geographicSource() && someZone,
+                           "a source held to a zone that is none");
     }
     if (o.layout == LineLayout::FixedColumns) {
         for (int i = 0; i < 2; ++i) {

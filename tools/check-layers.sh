@@ -5,7 +5,7 @@
 #   core     -> core, geodesy, the public headers (lomitra/)
 #   platform -> platform, core
 #   app      -> app, platform, core, geodesy
-#   batch    -> batch, platform, core, geodesy
+#   batch    -> batch, platform, core, geodesy, the public headers (lomitra/)
 #   ui       -> ui, app, platform, core, geodesy
 #   gis      -> gis, platform, core (its texts), the public headers (lomitra/)
 # Usage: check-layers.sh [SOURCE_DIR]
@@ -16,7 +16,7 @@ declare -A allowed=(
   [core]="core geodesy lomitra"
   [platform]="platform core"
   [app]="app platform core geodesy"
-  [batch]="batch platform core geodesy"
+  [batch]="batch platform core geodesy lomitra"
   [ui]="ui app platform core geodesy"
   [gis]="gis platform core lomitra"
 )

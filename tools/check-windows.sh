@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The Windows check: cross-builds the geodesy, the conversion core (with the
-# library), the platform, the windows' logic,
-# lomitra-batch and their tests for 64-bit Windows (mingw-w64, posix threads, static), runs the
-# tests under Wine, and compares lomitra-batch.exe's result and table files,
-# byte for byte, with the Linux build's on generated files of every setting,
-# standard input to standard output included.
+# The Windows check: cross-builds the geodesy, the conversion core, the
+# library lomitra.dll, the platform, the windows' logic, lomitra-batch and
+# their tests for 64-bit Windows (mingw-w64, posix threads, static runtimes),
+# checks that lomitra.dll exports the library's interface alone and that
+# neither it nor lomitra-batch.exe needs a DLL beside it, runs the tests under
+# Wine (the C interface's against lomitra.dll), and compares lomitra-batch.exe's
+# result and table files, byte for byte, with the Linux build's on generated
+# files of every setting, standard input to standard output included.
 # Installs what is missing (Debian, as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,7 +26,8 @@ echo "== Cross build for Windows"
 cmake -S . -B "$windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DLOMITRA_WERROR=ON -DLOMITRA_UI=OFF -DLOMITRA_BENCH=OFF \
       -DLOMITRA_GTEST_SOURCE=/usr/src/googletest >/dev/null
-cmake --build "$windows" -j"$jobs" --target geodesy_tests core_tests platform_tests app_tests batch_tests lomitra-batch
+cmake --build "$windows" -j"$jobs" --target geodesy_tests core_tests c_api_tests platform_tests app_tests batch_tests \
+      lomitra-batch liblomitra
 
 echo "== Linux build of lomitra-batch to compare with"
 cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=Release -DLOMITRA_UI=OFF -DLOMITRA_BENCH=OFF >/dev/null
@@ -40,8 +43,39 @@ wineserver -w
 wineserver -p
 trap 'wineserver -k || true' EXIT
 
+echo "== lomitra.dll and the programs' DLLs"
+objdump=x86_64-w64-mingw32-objdump
+dll=$windows/bin/lomitra.dll
+# The names a file exports, and the DLLs it imports.
+exports_of() { "$objdump" -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[ *[0-9]*\] //p'; }
+imports_of() { "$objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
+exports=$(exports_of "$dll")
+# Only the functions of lomitra.h and the classes and functions that
+# lomitra.hpp marks LOMITRA_API (with their type information); every function of lomitra.h.
+classes=$(sed -n 's/^class LOMITRA_API \([A-Za-z]*\).*/\1/p' include/lomitra/lomitra.hpp | paste -sd'|')
+functions=$(grep -o '^LOMITRA_API [^(]*' include/lomitra/lomitra.hpp | grep -o '[A-Za-z]*$' | paste -sd'|')
+[[ -n $classes && -n $functions ]] || { echo "no public classes or functions found in lomitra.hpp" >&2; exit 1; }
+others=$(x86_64-w64-mingw32-c++filt <<<"$exports" |
+         grep -Ev "^(lomitra_[a-z_]+|lomitra::($classes)::.*|lomitra::($functions)[[(].*|(typeinfo|typeinfo name|vtable) for lomitra::($classes))\$" ||
+         true)
+[[ -z $others ]] || { echo "lomitra.dll exports more than the library's interface:" >&2; echo "$others" >&2; exit 1; }
+for function in $(grep -o 'lomitra_[a-z_]*(' include/lomitra/lomitra.h | tr -d '(' | sort -u); do
+  grep -qx "$function" <<<"$exports" || { echo "lomitra.dll does not export $function" >&2; exit 1; }
+done
+# No DLL of the compiler's runtimes (or the library) needed beside the programs.
+for file in "$dll" "$exe" "$windows/bin/c_api_tests.exe"; do
+  own=$(imports_of "$file" | grep -Ei '^(libstdc|libgcc|libwinpthread|lomitra)' || true)
+  if [[ $file == */c_api_tests.exe ]]; then
+    [[ $own == lomitra.dll ]] || { echo "c_api_tests.exe does not take lomitra.dll: $own" >&2; exit 1; }
+  elif [[ -n $own ]]; then
+    echo "$(basename "$file") needs $own beside it" >&2
+    exit 1
+  fi
+done
+echo "lomitra.dll: $(wc -l <<<"$exports") names exported, all of the library's interface"
+
 echo "== Tests under Wine"
-for suite in geodesy_tests core_tests platform_tests app_tests batch_tests; do
+for suite in geodesy_tests core_tests c_api_tests platform_tests app_tests batch_tests; do
   wine "$windows/bin/$suite.exe" --gtest_brief=1
 done
 
@@ -166,6 +200,11 @@ for f in dd dm dms; do
             --result geographic --result-format "$g"
   done
 done
+
+# The systems by name.
+compare kkj --from KKJ2 --to ETRS-GK25
+compare euref --from EPSG:3067 --to kkj-own
+compare dms --from KKJ --to EUREF-FIN --source-format dms --result-format dm
 
 # A UTF-8 source (the same lines, ä and ö in UTF-8): columns counted in characters.
 LC_ALL=C sed 's/\xe4/\xc3\xa4/g; s/\xf6/\xc3\xb6/g' "$work/euref.txt" >"$work/utf8.txt"
