@@ -34,22 +34,13 @@ RUNS=${RUNS:-7}
 COUNT=${COUNT:-1000000}
 SEED=${SEED:-154}
 
-./tools/install-deps.sh
-./tools/install-deps.sh proj-bin python3-pyproj python3-numpy
-
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLOMITRA_WERROR=ON >/dev/null
-cmake --build build -j"$(nproc)" --target liblomitra lomitra_bench_data >/dev/null
-data=$PWD/build/bin/lomitra_bench_data
+source bench/bench_setup.sh
+bench_setup "proj-bin python3-pyproj python3-numpy" liblomitra
 library=$(find "$PWD/build/core" -maxdepth 1 -name 'liblomitra.so.*.*' | head -1)
 [[ -n $library ]] || { echo "liblomitra was not built" >&2; exit 1; }
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$data" tinshift kkj-euref >"$work/kkj-euref.json"
-"$data" tinshift euref-kkj >"$work/euref-kkj.json"
-"$data" points random-kkj "$COUNT" "$SEED" >"$work/random-kkj.txt"
-"$data" points random-etrs "$COUNT" "$SEED" >"$work/random-etrs.txt"
-"$data" points sea-etrs "$COUNT" "$SEED" >"$work/sea-etrs.txt"
+bench_network
+for kind in random-kkj random-etrs sea-etrs; do bench_points $kind "$COUNT"; done
 
 source bench/jhs154_helmert.sh
 echo "load: $(uptime)"

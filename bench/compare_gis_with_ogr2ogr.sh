@@ -33,17 +33,12 @@ POINTS=${POINTS:-1000000}
 POLYGONS=${POLYGONS:-100000}
 SEED=${SEED:-154}
 
-./tools/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLOMITRA_WERROR=ON >/dev/null
-cmake --build build -j"$(nproc)" --target lomitra-gis lomitra_bench_data >/dev/null
+source bench/bench_setup.sh
+bench_setup "" lomitra-gis
 gis=$PWD/build/bin/lomitra-gis
-data=$PWD/build/bin/lomitra_bench_data
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 # ---------------------------------------------------------------- the data
-"$data" tinshift kkj-euref >"$work/kkj-euref.json"
+bench_network
 points_csv() {  # COUNT: id, north, east and a name of random YKJ points inside the network
   echo "id,n,e,nimi"
   "$data" points random-kkj "$1" "$SEED" | awk '{ i = substr($1, 2); print i "," $2 "," $3 ",kohde " i }'

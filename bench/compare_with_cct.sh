@@ -42,24 +42,14 @@ SEA_COUNT=${SEA_COUNT:-100000}
 SEED=${SEED:-154}
 BASELINE_BATCH=${BASELINE_BATCH:-}
 
-./tools/install-deps.sh
-./tools/install-deps.sh proj-bin
-
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLOMITRA_WERROR=ON >/dev/null
-cmake --build build -j"$(nproc)" --target lomitra-batch lomitra_bench_data >/dev/null
+source bench/bench_setup.sh
+bench_setup proj-bin lomitra-batch
 batch=$PWD/build/bin/lomitra-batch
-data=$PWD/build/bin/lomitra_bench_data
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 # ---------------------------------------------------------------- the data
-"$data" tinshift kkj-euref >"$work/kkj-euref.json"
-"$data" tinshift euref-kkj >"$work/euref-kkj.json"
-"$data" points random-kkj "$COUNT" "$SEED" >"$work/random-kkj.txt"
-"$data" points random-etrs "$COUNT" "$SEED" >"$work/random-etrs.txt"
-"$data" points walk-etrs "$COUNT" "$SEED" >"$work/walk-etrs.txt"
-"$data" points sea-etrs "$SEA_COUNT" "$SEED" >"$work/sea-etrs.txt"
+bench_network
+for kind in random-kkj random-etrs walk-etrs; do bench_points $kind "$COUNT"; done
+bench_points sea-etrs "$SEA_COUNT"
 
 # The JHS 154 similarity transformation ETRS-TM35FIN -> KKJ zone 3 as a PROJ pipeline.
 source bench/jhs154_helmert.sh

@@ -15,19 +15,10 @@ cd "$(dirname "$0")/.."
 COUNT=${COUNT:-1000000}
 SEED=${SEED:-154}
 
-./tools/install-deps.sh
-./tools/install-deps.sh python3-pyproj
-
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLOMITRA_WERROR=ON >/dev/null
-cmake --build build -j"$(nproc)" --target lomitra_python lomitra_bench_data >/dev/null
-data=$PWD/build/bin/lomitra_bench_data
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$data" tinshift kkj-euref >"$work/kkj-euref.json"
-"$data" tinshift euref-kkj >"$work/euref-kkj.json"
-"$data" points random-kkj "$COUNT" "$SEED" >"$work/random-kkj.txt"
-"$data" points random-etrs "$COUNT" "$SEED" >"$work/random-etrs.txt"
+source bench/bench_setup.sh
+bench_setup python3-pyproj lomitra_python
+bench_network
+for kind in random-kkj random-etrs; do bench_points $kind "$COUNT"; done
 
 export PYTHONPATH=$PWD/build/python
 /usr/bin/python3 -B bench/compare_with_pyproj.py "$work"
