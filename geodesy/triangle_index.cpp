@@ -4,6 +4,7 @@
 #include "geodesy/triangle_index.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
@@ -167,6 +168,23 @@ int32_t TriangleIndex::find(double x, double y, int32_t start) const {
     } else {
         begin = everywhere_.data();
         end = begin + everywhere_.size();
+    }
+    const auto count = static_cast<std::size_t>(end - begin);
+    if (count <= 64) {
+        // Every candidate tested without branching on the answers (which of a
+        // handful of triangles holds a random point is what a branch predictor
+        // cannot guess): bit i of `inside` for begin[i], bit i of `below` where
+        // begin[i] < start. The list ascends, so the first triangle in cyclic
+        // order is the lowest bit of inside & ~below, or else of inside.
+        uint64_t inside = 0;
+        uint64_t below = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            inside |= static_cast<uint64_t>(contains(begin[i], x, y)) << i;
+            below |= static_cast<uint64_t>(begin[i] < start) << i;
+        }
+        if (inside == 0) return 0;
+        const uint64_t fromStart = inside & ~below;
+        return begin[std::countr_zero(fromStart != 0 ? fromStart : inside)];
     }
     // Cyclic order from start: the listed numbers >= start, then those below it.
     const int32_t* split = begin;

@@ -48,7 +48,8 @@ public:
         const double d1 = edgeValue(c.xA, c.yA, c.xB, c.yB, x, y);
         const double d2 = edgeValue(c.xB, c.yB, c.xC, c.yC, x, y);
         const double d3 = edgeValue(c.xC, c.yC, c.xA, c.yA, x, y);
-        return (d1 >= 0 && d2 >= 0 && d3 >= 0) || (d1 <= 0 && d2 <= 0 && d3 <= 0);
+        // & and | rather than && and ||: the same answer, without branches.
+        return ((d1 >= 0) & (d2 >= 0) & (d3 >= 0)) | ((d1 <= 0) & (d2 <= 0) & (d3 <= 0));
     }
 
     // The first triangle containing (x, y) in the order start, start + 1, ...,
