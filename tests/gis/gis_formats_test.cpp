@@ -77,7 +77,7 @@ protected:
 
 // ---- Datasets made with GDAL.
 
-struct LayerSpec {
+struct SourceLayer {
     std::string name;
     OGRwkbGeometryType type;
     int epsg;  // 0: none
@@ -86,22 +86,22 @@ struct LayerSpec {
     std::vector<std::vector<std::string>> features;
 };
 
-void makeDataset(const char* driverName, const std::string& path, const std::vector<LayerSpec>& layers) {
+void makeDataset(const char* driverName, const std::string& path, const std::vector<SourceLayer>& layers) {
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
     ASSERT_NE(driver, nullptr) << driverName;
     std::unique_ptr<GDALDataset> dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
     ASSERT_TRUE(dataset) << path;
-    for (const LayerSpec& spec : layers) {
+    for (const SourceLayer& source : layers) {
         OGRSpatialReference reference;
         reference.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-        if (spec.epsg != 0) reference.importFromEPSG(spec.epsg);
-        OGRLayer* layer = dataset->CreateLayer(spec.name.c_str(), spec.epsg != 0 ? &reference : nullptr, spec.type);
+        if (source.epsg != 0) reference.importFromEPSG(source.epsg);
+        OGRLayer* layer = dataset->CreateLayer(source.name.c_str(), source.epsg != 0 ? &reference : nullptr, source.type);
         ASSERT_NE(layer, nullptr);
-        for (const auto& [name, type] : spec.fields) {
+        for (const auto& [name, type] : source.fields) {
             OGRFieldDefn field(name.c_str(), type);
             ASSERT_EQ(layer->CreateField(&field), OGRERR_NONE);
         }
-        for (const std::vector<std::string>& row : spec.features) {
+        for (const std::vector<std::string>& row : source.features) {
             OGRFeature feature(layer->GetLayerDefn());
             if (row[0] != "-1") feature.SetFID(std::stoll(row[0]));
             OGRGeometry* geometry = nullptr;
@@ -178,7 +178,7 @@ std::string attributeListing(const Ran& ogrinfo, const std::set<std::string>& le
 struct FormatCase {
     const char* driver;
     std::string file;  // the same name in src/ and out/, so that layer names agree
-    std::vector<LayerSpec> layers;
+    std::vector<SourceLayer> layers;
     std::string csvText;  // a CSV source is written as text
     std::string from;     // --from; empty: the dataset's own system
     std::string to;
@@ -257,8 +257,8 @@ TEST_F(GisFormatsTest, EachFormatIsConvertedWholeAndSafely) {
     // A large source for the interrupted runs: long enough to be stopped while writing.
     const std::string large = at("suuri.gpkg");
     {
-        LayerSpec spec{"suuri", wkbPoint, 2393, {{"n", OFTInteger}}, {}};
-        makeDataset("GPKG", large, {spec});
+        SourceLayer source{"suuri", wkbPoint, 2393, {{"n", OFTInteger}}, {}};
+        makeDataset("GPKG", large, {source});
         std::unique_ptr<GDALDataset> dataset(GDALDataset::Open(large.c_str(), GDAL_OF_VECTOR | GDAL_OF_UPDATE));
         OGRLayer* layer = dataset->GetLayer(0);
         dataset->StartTransaction();
