@@ -151,10 +151,8 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
         if (!reached || !withTable) {
             error += failureOutcomeText(result.bytesDelivered());
         } else {
-            std::string each = outputOutcome(texts::kBatchResultFile, options.output, result) + "; " +
-                               outputOutcome(texts::kBatchTableFile, options.table, table) + ".";
-            each[0] = static_cast<char>(each[0] - 'a' + 'A');
-            error += each;
+            error += outputOutcome(texts::kBatchResultFile, options.output, result) + "; " +
+                     outputOutcome(texts::kBatchTableFile, options.table, table) + ".";
         }
         return replaced ? kBatchTableFailed : kBatchFileError;
     };
@@ -259,6 +257,7 @@ int batchMain(const std::vector<std::string>& args, std::FILE* err, const std::a
     } catch (const std::bad_alloc&) {
         // Outside the conversion, where a run takes little memory; the
         // writers removed their temporary files on the way out.
+        // No allocation here: the message is printed from its constant.
         progress.clear();
         std::fprintf(err, "lomitra-batch: %s\n", texts::kBatchOutOfMemory.data());
         return kBatchFileError;

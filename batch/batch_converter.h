@@ -53,7 +53,7 @@ int runBatch(const BatchOptions& options, BatchSummary& summary, std::string& er
 // The whole program: parses `args` (without the program name), runs, and
 // writes the summary, the usage text or the error to `err` (with a progress
 // line while a long run goes on, when `err` is a terminal).
-int batchMain(const std::vector<std::string>& args, std::FILE* err, const std::array<bool, 3>& closedAtStart = {});
+int batchMain(const std::vector<std::string>& args, std::FILE* err, const std::array<bool, 3>& closedAtStart);
 
 // "muunnettu 12 pistettä, 3 riviä ei muunnettu", then a line on the points
 // outside the network, a line on the lines that did not fit and a line for

@@ -29,9 +29,8 @@ void SourceEncoding::addWhileDeciding(std::string& line, ParallelLineConversion&
     }
     detector_.feed(line);
     detector_.feed("\n");  // a sequence is never open across a line end
-    waitingBytes_ += line.size() + 1;
     waiting_.push_back(std::move(line));
-    if (waitingBytes_ >= kStreamDecisionBytes || detector_.malformed()) decide(detector_.encoding(), conversion);
+    if (detector_.bytesFed() >= kStreamDecisionBytes || detector_.malformed()) decide(detector_.encoding(), conversion);
 }
 
 void SourceEncoding::finish(ParallelLineConversion& conversion) {

@@ -94,7 +94,6 @@ private:
     bool byteOrderMark_ = false;  // the first result line still owes it
     EncodingDetector detector_;
     std::vector<std::string> waiting_;  // source lines from the first byte above 0x7F on
-    uint64_t waitingBytes_ = 0;
     std::optional<TextEncoding> tableEncoding_;  // none while table lines wait
     std::vector<std::string> tableWaiting_;      // Windows-1252
     std::size_t tableWaitingBytes_ = 0;

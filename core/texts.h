@@ -169,7 +169,7 @@ inline constexpr std::string_view kBatchInterrupted = "lomitra-batch: keskeytett
 inline constexpr std::string_view kBatchOutOfMemory = "Muisti loppui.";
 // After a failure, when an output was replaced or written: what became of
 // each, "Tulostiedosto tulos.txt korvattiin; muunnostaulu taulu.txt säilyi ennallaan."
-inline constexpr std::string_view kBatchResultFile = "tulostiedosto ";
+inline constexpr std::string_view kBatchResultFile = "Tulostiedosto ";
 inline constexpr std::string_view kBatchTableFile = "muunnostaulu ";
 inline constexpr std::string_view kBatchReplaced = " korvattiin";
 inline constexpr std::string_view kBatchKept = " säilyi ennallaan";

@@ -4,19 +4,11 @@
 #include <algorithm>
 #include <chrono>
 
+#include "core/text_encoding.h"
 #include "core/texts.h"
 #include "platform/interrupt_cleanup.h"
 
 namespace lomitra {
-namespace {
-
-// Characters of a UTF-8 text (bytes that do not continue a character).
-std::size_t characters(const std::string& utf8) {
-    return static_cast<std::size_t>(
-        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-}  // namespace
 
 std::string groupedDigits(int64_t value) {
     std::string digits = std::to_string(value);
@@ -48,7 +40,7 @@ void ProgressLine::look(int64_t bytesRead) {
     if (now - start_ < kFirstAfter) return;
     if (drawnWidth_ > 0 && now - lastDraw_ < kRedrawEvery) return;
     const std::string line = text(lines_, bytesRead, totalBytes_, unit_);
-    const std::size_t width = characters(line);
+    const std::size_t width = utf8CharacterCount(line);
     // A shorter line than the last one blanks the rest of it.
     const std::string padding(drawnWidth_ > width ? drawnWidth_ - width : 0, ' ');
     setErrorLineUnfinished(true);  // an interrupt's message then starts a line of its own

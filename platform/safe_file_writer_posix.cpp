@@ -19,9 +19,8 @@
 // was checked, nothing is written to it. What remains: opening a FIFO that
 // another user swapped in meanwhile may wait for a reader (that user), which
 // only their own FIFO in a folder they own can make possible.
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <deque>
 #include <filesystem>
