@@ -68,7 +68,7 @@ const DatumTables& DatumTables::shared() {
     return tables;
 }
 
-DatumTables::DatumTables() : ellipsoids_(standardEllipsoids()) {
+DatumTables::DatumTables() {
     network_.loadNetworkPoints();
     network_.loadNetworkTriangles();
     const auto count = static_cast<std::size_t>(std::max<int32_t>(network_.triangleCount(), 0));

@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "geodesy/ellipsoid.h"
 #include "geodesy/triangle_index.h"
 #include "geodesy/triangulation_network.h"
 
@@ -33,7 +32,6 @@ public:
     DatumTables(const DatumTables&) = delete;
     DatumTables& operator=(const DatumTables&) = delete;
 
-    const EllipsoidTable& ellipsoids() const { return ellipsoids_; }
     const TriangulationNetwork& network() const { return network_; }
 
     // The triangle index of the source work plane of directionCode 1 (KKJ
@@ -59,7 +57,6 @@ private:
         bool valid = false;
     };
 
-    const EllipsoidTable& ellipsoids_;
     TriangulationNetwork network_;
     std::array<TriangleIndex, 2> indexes_;  // by directionCode - 1
     std::array<std::vector<AffineEntry>, 2> affine_;  // by directionCode - 1, triangle - 1
