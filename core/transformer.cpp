@@ -29,8 +29,9 @@ int workersFor(int threads, std::size_t count) {
 // The point in the other datum's work plane, for its map sheets; false where
 // it is not converted.
 bool sheetPointOf(const Crs& crs, Point point, SheetPoint& sheetPoint) {
-    const Crs workPlane = Crs::fromEpsg(crs.datum() == Datum::Kkj ? 3067 : 2393);  // ETRS-TM35FIN, YKJ
-    const TransformerPlan plan(crs, workPlane);
+    static const Crs tm35fin = Crs::fromEpsg(3067);
+    static const Crs ykj = Crs::fromEpsg(2393);
+    const TransformerPlan plan(crs, crs.datum() == Datum::Kkj ? tm35fin : ykj);
     DatumTransformation datum;
     if (plan.convert(datum, point.north, point.east) == Status::NotConverted) return false;
     sheetPoint = datum.sheetPoint();

@@ -43,26 +43,25 @@ LOMITRA_API lomitra_transformer *lomitra_transformer_create(const char *source, 
 /* Frees `t`; NULL does nothing. */
 LOMITRA_API void lomitra_transformer_destroy(lomitra_transformer *t);
 
-/* In place; status may be NULL. Status: 0 inside the network (or a same-datum pair, by the
-   projections alone), 1 outside the network (Helmert), -1 not converted (point left unchanged).
-   Returns the number of points converted. */
-/* Point i: its north value at byte offset i * north_stride_bytes from
- * `north`, its east value at i * east_stride_bytes from `east` (any
- * alignment); status, if not NULL, holds `count` bytes. The points are
- * converted in order on the calling thread, as lomitra-batch converts the
- * lines of a file. Returns 0 and writes nothing for a NULL `t`, a NULL
- * `north` or `east` with count > 0, or a stride below sizeof(double) with
- * count > 1. */
+/* Converts `count` points in place. Point i: its north value at byte offset
+ * i * north_stride_bytes from `north`, its east value at i * east_stride_bytes
+ * from `east` (any alignment). status, if not NULL, holds `count` bytes: 0
+ * inside the network (or a same-datum pair, by the projections alone), 1
+ * outside the network (Helmert), -1 not converted (the point left unchanged).
+ * The points are converted in order on the calling thread, as lomitra-batch
+ * converts the lines of a file. Returns the number of points converted; 0,
+ * writing nothing, for a NULL `t`, a NULL `north` or `east` with count > 0,
+ * or a stride below sizeof(double) with count > 1. */
 LOMITRA_API size_t lomitra_transform(const lomitra_transformer *t, size_t count,
                                      double *north, size_t north_stride_bytes,
                                      double *east, size_t east_stride_bytes, signed char *status);
 
-/* 0 on success; the identifier (or "" where the point has none) in out. */
 /* The KKJ map sheet (8 characters, such as "203406A3") or the UTM map sheet
  * of ETRS-TM35FIN (7 characters, such as "L4133B3") of the point (north,
  * east) of system `crs`; "" where the point lies outside the sheet division
- * or outside the accepted area. 1: `crs` is NULL, unknown or KKJ-OWN (out
- * gets ""); 2: out is NULL or out_size too small (9 bytes always suffice). */
+ * or outside the accepted area. Returns 0 on success, the identifier in out;
+ * 1: `crs` is NULL, unknown or KKJ-OWN (out gets ""); 2: out is NULL or
+ * out_size too small (9 bytes always suffice). */
 LOMITRA_API int lomitra_kkj_map_sheet(const char *crs, double north, double east, char *out,
                                       size_t out_size);
 LOMITRA_API int lomitra_utm_map_sheet(const char *crs, double north, double east, char *out,
