@@ -7,10 +7,6 @@
 namespace lomitra {
 namespace {
 
-// Direction 0 is EUREF-FIN -> KKJ; every other position (also "no selection")
-// takes the branch of KKJ -> EUREF-FIN, as the window's rules do.
-bool eurefToKkj(int32_t direction) { return direction == 0; }
-
 // The pieces joined into one text. (Built by appending: GCC 12 at -O3 warns
 // falsely about std::string's operator+ on a literal and a temporary.)
 std::string join(std::initializer_list<std::string_view> pieces) {
@@ -40,7 +36,6 @@ RowVisibility rowVisibility(const ConversionSettings& settings) {
     rows.resultFormat = !rows.resultZone;
     return rows;
 }
-
 
 std::string conversionWindowCaption(const ConversionSettings& settings) {
     return itemAt(directionItems(), settings.direction);

@@ -1,19 +1,18 @@
 // The decisions of the settings window frmEuref, free of any window toolkit.
 //
-// The window only shows what these functions decide: the fixed list texts, the
-// zone lists of each direction (AsetaMuunnos1), which rows are visible
-// (AsetaMuunnos2), and how the conversion window is prepared on "&Muunna"
-// (caption, program line, input field names, the eight heading lines).
+// The window only shows what these functions decide: the zone selections of
+// each direction (AsetaMuunnos1), which rows are visible (AsetaMuunnos2), and
+// how the conversion window is prepared on "&Muunna" (caption, program line,
+// input field names). The list texts and the heading lines are the core's
+// (core/settings_items.h, core/table_heading.h).
 //
 // Encodings: list texts, captions and labels that only the windows show are
 // UTF-8.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "app/platform_services.h"
 #include "core/conversion_settings.h"

@@ -4,13 +4,6 @@
 #include <string>
 
 namespace lomitra {
-namespace {
-
-// Direction 0 is EUREF-FIN -> KKJ; every other position (also "no selection")
-// takes the branch of KKJ -> EUREF-FIN, as the window's rules do.
-bool eurefToKkj(int32_t direction) { return direction == 0; }
-
-}  // namespace
 
 std::string itemAt(const std::vector<std::string>& items, int32_t position) {
     if (position < 0 || static_cast<std::size_t>(position) >= items.size()) {

@@ -16,8 +16,12 @@ std::vector<std::string> sourceKindItems();  // cboLahto: sourceKind
 std::vector<std::string> resultKindItems();  // cboTulos: resultKind
 std::vector<std::string> formatItems();      // cboLFormaatti and cboTFormaatti: sourceFormat, resultFormat
 
-// The zone lists of a direction (cboMuunnos position; 0 is EUREF-FIN -> KKJ,
-// any other value, including -1 for no selection, is KKJ -> EUREF-FIN).
+// Whether a direction (cboMuunnos position) is EUREF-FIN -> KKJ as the lists
+// and headings take it: position 0; any other value, including -1 for no
+// selection, is KKJ -> EUREF-FIN.
+inline bool eurefToKkj(int32_t direction) { return direction == 0; }
+
+// The zone lists of a direction.
 std::vector<std::string> sourceZoneItems(int32_t direction);  // cboLKaista: sourceZone
 std::vector<std::string> resultZoneItems(int32_t direction);  // cboTKaista: resultZone
 

@@ -46,7 +46,7 @@ std::array<std::string, 8> headingLines(const ConversionSettings& settings) {
     utf8[5] = planeResult ? headed("TULOSKAISTA....... ",
                                     itemAt(resultZoneItems(settings.direction), settings.resultZone))
                           : headed("TULOSFORMAATTI.... ", formatPattern(settings.resultFormat));
-    std::string heading(settings.direction == 0 ? kHeadingEurefToKkj : kHeadingKkjToEuref);
+    std::string heading(eurefToKkj(settings.direction) ? kHeadingEurefToKkj : kHeadingKkjToEuref);
     if (!planeSource) {
         overwriteColumns(heading, kSourceColumns);
     }
