@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -38,16 +37,10 @@ Doubles copiedAsDoubles(py::handle values, const char* what) {
                              py::str(array.dtype()).cast<std::string>());
     }
     if (array.ndim() != 1) throw py::value_error(std::string(what) + " must be one-dimensional");
-    // float64 as it is (any strides), or converted by NumPy.
-    const auto doubles = py::array_t<double, py::array::forcecast>::ensure(array);
-    if (!doubles) throw py::error_already_set();
-    const py::ssize_t count = doubles.shape(0);
-    const py::ssize_t stride = doubles.strides(0);  // bytes, may be negative
-    Doubles copy(count);
-    const auto* from = reinterpret_cast<const unsigned char*>(doubles.data());
-    double* to = copy.mutable_data();
-    for (py::ssize_t i = 0; i < count; ++i) std::memcpy(to + i, from + i * stride, sizeof(double));
-    return copy;
+    // Always a new array (the conversion then works on it in place), made
+    // by NumPy in one pass from any dtype, byte order and strides.
+    return array.attr("astype")(py::dtype::of<double>(), py::arg("order") = "C", py::arg("copy") = true)
+        .cast<Doubles>();
 }
 
 struct Coordinates {

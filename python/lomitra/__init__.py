@@ -76,23 +76,19 @@ def transform_frame(
     transformer = Transformer(source, target)
     if not inplace:
         return _transformed(df, transformer, north, east, suffix, False, threads)
-    result_north, result_east, status = _converted(df, transformer, north, east, threads)
-    df[north] = result_north
-    df[east] = result_east
-    df["status" + (suffix or "")] = status
+    _transformed(df, transformer, north, east, suffix, True, threads, out=df)
     return None
 
 
-def _converted(df, transformer, north, east, threads):
-    return transformer.transform(_column(df, north), _column(df, east), threads=threads)
-
-
-def _transformed(df, transformer, north, east, suffix, replace, threads):
-    """A new DataFrame: df's columns and the results (see transform_frame)."""
-    result_north, result_east, status = _converted(df, transformer, north, east, threads)
+def _transformed(df, transformer, north, east, suffix, replace, threads, out=None):
+    """df's columns and the results (see transform_frame): in a new DataFrame,
+    or in `out`."""
+    result_north, result_east, status = transformer.transform(
+        _column(df, north), _column(df, east), threads=threads)
     if suffix is None:
         suffix = "" if replace else "_" + transformer.target
-    out = df.copy(deep=False)  # new columns only: df's own are shared, not changed
+    if out is None:
+        out = df.copy(deep=False)  # new columns only: df's own are shared, not changed
     out[north if replace else north + suffix] = result_north
     out[east if replace else east + suffix] = result_east
     out["status" + suffix] = status

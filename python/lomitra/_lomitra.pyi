@@ -1,10 +1,8 @@
 # Types of the extension lomitra._lomitra (lomitra_module.cpp).
-from typing import Sequence, Union
-
 import numpy as np
 import numpy.typing as npt
 
-_Values = Union[npt.ArrayLike, Sequence[float]]
+_Values = npt.ArrayLike
 
 __version__: str
 

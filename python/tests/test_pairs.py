@@ -16,8 +16,9 @@ import lomitra
 
 def text(value):
     """A value as lomitra-batch reads it back to the bit, long enough for
-    every decimal of the results; one not finite as an overflow (the only
-    way such a value reaches it: it reads "nan" and "inf" as 0)."""
+    every decimal of the results; one not finite as an overflow, which it
+    reads as a value and refuses (it refuses "nan" and "inf" as texts that
+    hold no number)."""
     if not np.isfinite(value):
         return "-1e999" if value < 0 else "1e999"
     t = repr(float(value))
