@@ -143,7 +143,7 @@ void ConversionWindowModel::convertTypedPoint() {
     appendResultLine(formatResultLine(state), encoding);
     if (view_ != nullptr) view_->focusCoordinateBox(0);
     session_.resultState = ResultState::Converted;
-    if (state.message.empty() && engine_.lastPointOutsideNetwork() && !typedOutsideReported_) {
+    if (engine_.lastPointOutsideNetwork() && !typedOutsideReported_) {
         typedOutsideReported_ = true;
         report(MessageKind::Information, texts::kTypedPointOutsideNetwork);
     }
@@ -183,7 +183,7 @@ void ConversionWindowModel::convertFile() {
     for (const std::string& line : lstLahto) {
         engine_.convertLine(line, lineLayout);
         ++session_.convertedCount;
-        if (state.message.empty() && engine_.lastPointOutsideNetwork()) ++outsideNetwork;
+        if (engine_.lastPointOutsideNetwork()) ++outsideNetwork;
         appendResultLine(formatResultLine(state), encoding);
     }
     lstTulos.emplace_back();

@@ -67,8 +67,9 @@ public:
     // byte for byte. The state holds the point either way.
     ResultFileLine convertResultFileLine(std::string& line, LineLayout layout);
 
-    // Whether the last point that convertPoint converted lay outside the
-    // triangulation network (similarity transformation, about 1-2 m accuracy).
+    // Whether the last point converted lay outside the triangulation network
+    // (similarity transformation, about 1-2 m accuracy); false after a
+    // refused point.
     bool lastPointOutsideNetwork() const { return lastOutsideNetwork_; }
 
     // Whether convertPoint derives kkjSheet and utmSheet (on unless turned
@@ -94,7 +95,10 @@ private:
         return state_.encoding == TextEncoding::Utf8 ? utf8Messages_ : cp1252Messages_;
     }
     // Sets `message` to one of the engine's own texts (in the lines' encoding).
-    void refuse(const std::string& text) { state_.message = text; }
+    void refuse(const std::string& text) {
+        state_.message = text;
+        lastOutsideNetwork_ = false;
+    }
 
     const ConversionSettings& settings_;
     DatumTransformation& datum_;
