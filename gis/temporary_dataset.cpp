@@ -60,7 +60,7 @@ std::vector<std::string> companionFiles(const std::string& path) {
 TemporaryDataset::TemporaryDataset(std::string destination) : destination_(std::move(destination)) {}
 
 TemporaryDataset::~TemporaryDataset() {
-    if (!committed_) removeFolder();
+    removeFolder();  // nothing to do after commit(), which removed it
     unregisterAll();
 }
 
@@ -164,7 +164,6 @@ bool TemporaryDataset::commit(std::string& reason) {
         const fs::path old = nativePath(companion);
         if (newNames.count(utf8Name(old.filename())) == 0) fs::remove(old, error);
     }
-    committed_ = true;
     removeFolder();
     unregisterAll();
     return true;

@@ -56,7 +56,6 @@ private:
     std::string folder_;
     std::string path_;
     std::set<std::string> registered_;
-    bool committed_ = false;
 };
 
 // Makes the file `path` durable (POSIX fsync). False with errno set.
