@@ -13,7 +13,6 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-#include "platform/interrupt_cleanup.h"
 #include "platform/native_file.h"
 #include "platform/safe_file_writer.h"
 #include "platform/system_error_text.h"
