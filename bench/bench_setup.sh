@@ -30,3 +30,6 @@ bench_network() {
 bench_points() {
   "$data" points "$1" "$2" "$SEED" >"$work/$1.txt"
 }
+
+# median COLUMN: the median of that column of the lines on standard input.
+median() { awk -v c="$1" '{ print $c }' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }

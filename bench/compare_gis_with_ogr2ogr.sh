@@ -76,7 +76,6 @@ measure() {  # OUTPUT COMMAND...: runs it afresh; prints wall s, CPU s, peak KiB
   }
   awk '{ printf "%.2f %.2f %d\n", $1, $2 + $3, $4 }' "$work/time"
 }
-median() { awk -v c="$1" '{ print $c }' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 largest() { awk -v c="$1" '$c > m { m = $c } END { print m }'; }
 
 printf '\nlomitra-gis %s, %s\n' "$(git rev-parse --short HEAD 2>/dev/null || echo '?')" "$(ogr2ogr --version)"

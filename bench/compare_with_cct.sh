@@ -69,8 +69,6 @@ seconds() {  # runs "$@" (which writes its own output file); prints its wall and
   times=$( { time "$@" >/dev/null 2>&1; } 2>&1 )
   awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' <<<"$times"
 }
-# The median of column $1 of the lines on standard input.
-median() { awk -v c="$1" '{ print $c }' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # Prints the largest difference in millimetres between lomitra-batch's result
 # file (P<i> N E, CR LF) and cct's output (E N z t), and the count of points

@@ -1,6 +1,6 @@
-// The conversion engine of one run (modPaaohjelma): converts the point that
-// stands in ConversionState according to the settings of that moment, cuts
-// points out of file lines and puts the results back into them.
+// The conversion engine of one run: converts the point that stands in
+// ConversionState according to the settings of that moment, cuts points out
+// of file lines and puts the results back into them.
 //
 // Positions in lines are 1-based columns, counted in characters of the
 // state's encoding (bytes of Windows-1252 text).

@@ -13,7 +13,6 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-#include "platform/interrupt_cleanup.h"
 #include "platform/native_file.h"
 #include "platform/safe_file_writer.h"
 #include "platform/system_error_text.h"
@@ -188,7 +187,7 @@ std::string exact(double value) {
 
 class Run {
 public:
-    Run(const GisOptions& options, GisSummary& summary, std::string& error, ProgressLine* progress)
+    Run(const GisOptions& options, GisSummary& summary, std::string& error, ProgressLine& progress)
         : options_(options), summary_(summary), error_(error), progress_(progress), messages_(summary) {}
 
     int run();
@@ -217,7 +216,7 @@ private:
     const GisOptions& options_;
     GisSummary& summary_;
     std::string& error_;
-    ProgressLine* progress_;
+    ProgressLine& progress_;
     int64_t featuresRead_ = 0;  // of the whole run, for the progress line
     GdalMessages messages_;
     DatasetPtr source_;
@@ -469,7 +468,7 @@ bool Run::writeLayer(GDALDataset& target, const LayerPlan& plan, TemporaryDatase
                 summary_.leftOut.push_back({source.GetName(), feature->GetFID(), leftOut});
             }
             ++summary_.leftOutCount;
-            if (progress_ != nullptr) progress_->lineRead(++featuresRead_);
+            progress_.lineRead(++featuresRead_);
             continue;
         }
         if (statusField >= 0) output.SetField(statusField, tally.outside > 0 ? 1 : 0);
@@ -484,7 +483,7 @@ bool Run::writeLayer(GDALDataset& target, const LayerPlan& plan, TemporaryDatase
         if (tally.outside > 0 && summary_.helmertFeatures++ == 0) {
             summary_.firstHelmert = featureName(source.GetName(), feature->GetFID());
         }
-        if (progress_ != nullptr) progress_->lineRead(++featuresRead_);
+        progress_.lineRead(++featuresRead_);
         if (transactions && ++inTransaction == kFeaturesPerTransaction) {
             inTransaction = 0;
             if (target.CommitTransaction() != OGRERR_NONE) {
@@ -532,7 +531,7 @@ int Run::run() {
     if (!output.create(reason)) {
         return fileError(str(texts::kGisNotWritten) + " " + options_.destination + " (" + reason + ")");
     }
-    if (progress_ != nullptr) progress_->setTotal(featureTotal());
+    progress_.setTotal(featureTotal());
     {
         const OptionList datasetOptions(options_.datasetOptions);
         messages_.reset();
@@ -546,7 +545,7 @@ int Run::run() {
         target.reset();  // closes: the rest goes out, indexes are built
         if (!messages_.failure().empty()) return writeError("");
     }
-    if (progress_ != nullptr) progress_->clear();
+    progress_.clear();
     if (!output.commit(reason)) {
         return fileError(str(texts::kGisNotWritten) + " " + options_.destination + " (" + reason + ")");
     }
@@ -555,7 +554,7 @@ int Run::run() {
 
 }  // namespace
 
-int runGis(const GisOptions& options, GisSummary& summary, std::string& error, ProgressLine* progress) {
+int runGis(const GisOptions& options, GisSummary& summary, std::string& error, ProgressLine& progress) {
     Run run(options, summary, error, progress);
     return run.run();
 }
@@ -604,7 +603,7 @@ int gisMain(const std::vector<std::string>& args, std::FILE* err) {
     GisSummary summary;
     ProgressLine progress(err, !options->quiet && isTerminal(err), -1, ProgressLine::steadyClock(),
                           texts::kGisProgressFeatures);
-    const int status = runGis(*options, summary, error, &progress);
+    const int status = runGis(*options, summary, error, progress);
     progress.clear();
     if (status == kGisFileError || status == kGisUsageError) {
         std::fprintf(err, "%s\n%s\n", error.c_str(), texts::kNothingWasWritten.data());

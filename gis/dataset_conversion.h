@@ -53,10 +53,9 @@ struct GisSummary {
 
 // Converts options.source into options.destination. Returns one of the
 // statuses above; on kGisFileError or kGisUsageError a Finnish reason (UTF-8)
-// is in `error` and nothing was written. `progress`, when given, hears of
-// every feature read, its total set to the features of the chosen layers.
-int runGis(const GisOptions& options, GisSummary& summary, std::string& error,
-           ProgressLine* progress = nullptr);
+// is in `error` and nothing was written. `progress` hears of every feature
+// read, its total set to the features of the chosen layers.
+int runGis(const GisOptions& options, GisSummary& summary, std::string& error, ProgressLine& progress);
 
 // The whole program: parses `args` (without the program name), runs, and
 // writes the summary, the usage text or the error to `err`.

@@ -1,12 +1,14 @@
 #include "gis/temporary_dataset.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <random>
 #include <system_error>
 
 #include "platform/interrupt_cleanup.h"
 #include "platform/native_file.h"
+#include "platform/safe_file_writer.h"
 #include "platform/system_error_text.h"
 #include "core/texts.h"
 
@@ -16,6 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kFolderTries = 100;
+// The longest name of a folder (bytes), as most file systems take.
+constexpr std::size_t kNameLimit = 255;
 
 // A Shapefile's companions (lower case; the extension's case is followed).
 constexpr const char* kShapefileCompanions[] = {".shx", ".dbf", ".prj", ".cpg", ".qix",
@@ -56,7 +60,7 @@ std::vector<std::string> companionFiles(const std::string& path) {
 TemporaryDataset::TemporaryDataset(std::string destination) : destination_(std::move(destination)) {}
 
 TemporaryDataset::~TemporaryDataset() {
-    if (!committed_) removeFolder();
+    removeFolder();  // nothing to do after commit(), which removed it
     unregisterAll();
 }
 
@@ -74,15 +78,10 @@ bool TemporaryDataset::create(std::string& reason) {
     fs::path parent = destination.parent_path();
     if (parent.empty()) parent = ".";
     const std::string name = utf8Name(destination.filename());
-    std::random_device seed;
-    std::mt19937 random(seed());
-    constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::uniform_int_distribution<std::size_t> letter(0, sizeof kLetters - 2);
+    uint64_t random = std::random_device{}();
     std::error_code error;
     for (int attempt = 0; attempt < kFolderTries; ++attempt) {
-        std::string suffix(6, 'x');
-        for (char& c : suffix) c = kLetters[letter(random)];
-        const fs::path folder = parent / nativePath("." + name + ".lomitra-" + suffix);
+        const fs::path folder = parent / nativePath(temporaryNameFor(name, kNameLimit, random));
         {
             const DeferInterrupts untilRegistered;  // no folder exists unregistered
             if (!fs::create_directory(folder, error)) {
@@ -165,7 +164,6 @@ bool TemporaryDataset::commit(std::string& reason) {
         const fs::path old = nativePath(companion);
         if (newNames.count(utf8Name(old.filename())) == 0) fs::remove(old, error);
     }
-    committed_ = true;
     removeFolder();
     unregisterAll();
     return true;

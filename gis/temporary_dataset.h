@@ -3,9 +3,10 @@
 //
 // GDAL writes into a hidden folder ".NAME.lomitra-XXXXXX" in the
 // destination's folder (one file system, so the files can be renamed in
-// place), under the destination's own file name. The folder and the files in
-// it are registered with the interrupt cleanup, so that SIGINT, SIGTERM or
-// SIGHUP while GDAL writes remove them and leave the old destination alone.
+// place; NAME shortened where the whole would pass 255 bytes), under the
+// destination's own file name. The folder and the files in it are registered
+// with the interrupt cleanup, so that SIGINT, SIGTERM or SIGHUP while GDAL
+// writes remove them and leave the old destination alone.
 //
 // commit() makes the new files durable (fsync), then, with the interrupting
 // signals held back, renames each over its old namesake in the destination's
@@ -55,7 +56,6 @@ private:
     std::string folder_;
     std::string path_;
     std::set<std::string> registered_;
-    bool committed_ = false;
 };
 
 // Makes the file `path` durable (POSIX fsync). False with errno set.

@@ -29,6 +29,6 @@ for layer in "${!allowed[@]}"; do
       echo "$file:$line: $layer may not include $folder/: $include"
       status=1
     fi
-  done < <(grep -n '^#include "[a-z_]*/' "$layer"/*.h "$layer"/*.cpp 2>/dev/null | sed 's/:\([0-9]*\):/:\1:/' || true)
+  done < <(grep -n '^#include "[a-z_]*/' "$layer"/*.h "$layer"/*.cpp 2>/dev/null || true)
 done
 exit $status
